@@ -37,6 +37,10 @@ int CompareText(std::string_view a, std::string_view b);
 
 bool IsValidUtf8(std::string_view text);
 
+// How a network text is shown: as is when it is valid UTF-8, otherwise each
+// byte taken as Latin-1. The result is always UTF-8.
+std::string DisplayUtf8(std::string_view text);
+
 // ASCII upper case; other bytes unchanged.
 char UpperAscii(char c);
 

@@ -71,3 +71,8 @@ TEST(IsValidUtf8, RejectsMalformedSequences) {
   EXPECT_FALSE(IsValidUtf8("\xED\xA0\x80"));
   EXPECT_FALSE(IsValidUtf8("\xF4\x90\x80\x80"));
 }
+
+TEST(DisplayUtf8, ShowsInvalidUtf8AsLatin1) {
+  EXPECT_EQ(DisplayUtf8("caf\xC3\xA9"), "caf\xC3\xA9");
+  EXPECT_EQ(DisplayUtf8("caf\xE9"), "caf\xC3\xA9");
+}
