@@ -1,0 +1,65 @@
+// UDP endpoint over QUdpSocket.
+#include "query/udp_endpoint_qt.h"
+
+#include <QEventLoop>
+#include <QHostInfo>
+#include <QNetworkDatagram>
+
+namespace gavrix {
+
+UdpEndpoint::UdpEndpoint(quint16 localPort, QObject* parent) : QObject(parent), resolver_(&LookUpHost) {
+  // Whether the bind succeeds is not acted on: replies then simply never come.
+  bound_ = socket_.bind(QHostAddress::AnyIPv4, localPort);
+  connect(&socket_, &QUdpSocket::readyRead, this, &UdpEndpoint::readPending);
+}
+
+void UdpEndpoint::close() {
+  closed_ = true;
+  socket_.close();
+}
+
+std::optional<QHostAddress> UdpEndpoint::LookUpHost(const QString& name) {
+  QEventLoop loop;
+  std::optional<QHostAddress> found;
+  QHostInfo::lookupHost(name, &loop, [&](const QHostInfo& info) {
+    for (const QHostAddress& a : info.addresses()) {
+      if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+        found = a;
+        break;
+      }
+    }
+    loop.quit();
+  });
+  loop.exec();
+  return found;
+}
+
+bool UdpEndpoint::sendTo(const QString& host, quint16 port, const uint8_t* data, size_t size) {
+  QHostAddress address;
+  QHostAddress literal;
+  if (literal.setAddress(host) && literal.protocol() == QAbstractSocket::IPv4Protocol && host.count(u'.') == 3) {
+    address = literal;
+  } else {
+    std::optional<QHostAddress> found;
+    for (int attempt = 0; attempt < 2 && !found && !host.isEmpty(); ++attempt) found = resolver_(host);
+    if (!found) return false;
+    address = *found;
+  }
+  if (address == QHostAddress(QHostAddress::AnyIPv4)) return false;
+  if (!closed_)
+    socket_.writeDatagram(reinterpret_cast<const char*>(data), static_cast<qint64>(size), address, port);
+  return true;
+}
+
+void UdpEndpoint::readPending() {
+  while (socket_.hasPendingDatagrams()) {
+    QNetworkDatagram d = socket_.receiveDatagram(kMaxDatagram);
+    if (!d.isValid()) break;
+    QHostAddress from = d.senderAddress();
+    bool ok = false;
+    QHostAddress v4(from.toIPv4Address(&ok));
+    emit datagramReceived(d.data(), ok ? v4.toString() : from.toString(), static_cast<quint16>(d.senderPort()));
+  }
+}
+
+}  // namespace gavrix
