@@ -1,0 +1,159 @@
+// The main window: controls, models, endpoint and dispatcher, and the reply
+// events the decoders report.
+#include "app/main_window.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "settings/settings.h"
+#include "util/message_box_qt.h"
+#include "util/text.h"
+
+namespace gavrix {
+
+std::optional<uint16_t> PortNumber(const std::string& text) {
+  auto v = TryStrToInt(text);
+  if (!v || *v < 0 || *v > 65535) return std::nullopt;
+  return static_cast<uint16_t>(*v);
+}
+
+TForm1::TForm1(quint16 udpPort, QWidget* parent)
+    : QMainWindow(parent), endpoint(udpPort, this), dispatcher(servers, players, rules, *this) {
+  sleep = [](unsigned ms) {
+    if (ms) QThread::msleep(ms);
+  };
+  pump = [] { QCoreApplication::processEvents(); };
+  ui.setupUi(this);
+  ui.attachModels(servers, players, rules);
+  connect(&endpoint, &UdpEndpoint::datagramReceived, this, &TForm1::UDPDataReceived);
+
+  connect(ui.SBScanAll, &QToolButton::clicked, this, [this] { Guarded(this, [this] { SBScanAllClick(); }); });
+  connect(ui.SBStop, &QToolButton::clicked, this, [this] { Guarded(this, [this] { SBStopClick(); }); });
+  connect(ui.SBRefresh, &QToolButton::clicked, this, [this] { Guarded(this, [this] { SBRefreshClick(); }); });
+  connect(ui.SBPlay, &QToolButton::clicked, this, [this] { Guarded(this, [this] { SBPlayClick(); }); });
+  connect(ui.SBAuto, &QToolButton::clicked, this, [this] { Guarded(this, [this] { SBAutoClick(); }); });
+  connect(ui.RG, &RadioGroup::itemClicked, this, [this] { Guarded(this, [this] { RGClick(); }); });
+  connect(ui.Timer, &QTimer::timeout, this, [this] { Guarded(this, [this] { TimerTimer(); }); });
+  connect(ui.TimerFav, &QTimer::timeout, this, [this] { Guarded(this, [this] { TimerFavTimer(); }); });
+  connect(ui.PMSAdd, &QAction::triggered, this, [this] { Guarded(this, [this] { PMSAddClick(); }); });
+  connect(ui.Play, &QAction::triggered, this, [this] { Guarded(this, [this] { SBPlayClick(); }); });
+  connect(ui.Auto, &QAction::triggered, this, [this] { Guarded(this, [this] { SBAutoClick(); }); });
+  connect(ui.Options1, &QAction::triggered, this, [this] { showSettingsDialog(); });
+  connect(ui.Hide1, &QAction::triggered, this, [this] { hide(); });
+  connect(ui.Exit1, &QAction::triggered, this, [this] { close(); });
+  wireServerList();
+}
+
+TForm1::~TForm1() { endpoint.close(); }
+
+void TForm1::attachSettings(Settings* s, IniFile* store, QWidget* dialog) {
+  settings = s;
+  ini = store;
+  settingsDialog = dialog;
+}
+
+void TForm1::showSettingsDialog() {
+  if (!settingsDialog) return;
+  settingsDialog->show();
+  settingsDialog->raise();
+  settingsDialog->activateWindow();
+}
+
+void TForm1::UDPDataReceived(const QByteArray& bytes, const QString& address, quint16 port) {
+  Guarded(this, [&] {
+    dispatcher.UDPDataReceived(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size()),
+                               address.toStdString(), port);
+  });
+}
+
+bool TForm1::gameShown(GameFlag flag) {
+  return settings ? settings->games[static_cast<size_t>(flag)] : true;
+}
+
+void TForm1::enableRefresh() { ui.SBRefresh->setEnabled(true); }
+
+void TForm1::joinCheck(const std::string& address, const std::string& playersText) {
+  JoinCheck(address, playersText);
+}
+
+bool TForm1::send(const std::string& host, uint16_t port, Bytes datagram) { return sendQuery(host, port, datagram); }
+
+bool TForm1::sendQuery(const std::string& host, uint16_t port, Bytes datagram) {
+  endpoint.setRemoteHost(QString::fromStdString(host));
+  endpoint.setRemotePort(port);
+  return endpoint.sendTo(QString::fromStdString(host), port, datagram.data(), datagram.size());
+}
+
+int TForm1::selectedRow() const {
+  const QModelIndexList rows = ui.LW->selectionModel()->selectedRows();
+  return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TForm1::selectRow(int row) {
+  auto* sel = ui.LW->selectionModel();
+  if (row < 0 || row >= servers.size()) {
+    sel->clearSelection();
+    return;
+  }
+  QModelIndex index = ui.LW->model()->index(row, 0);
+  sel->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void TForm1::wireServerList() {
+  connect(ui.LW->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this] { Guarded(this, [this] { LWSelectItem(); }); });
+  connect(ui.LW->header(), &QHeaderView::sectionClicked, this,
+          [this](int column) { Guarded(this, [this, column] { LWColumnClick(column); }); });
+  connect(ui.LWPlayers->header(), &QHeaderView::sectionClicked, this,
+          [this](int column) { Guarded(this, [this, column] { LWPlayersColumnClick(column); }); });
+  ui.LW->header()->setSectionsClickable(true);
+  ui.LWPlayers->header()->setSectionsClickable(true);
+  connect(ui.LW, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+    // A right press is handled by the list before its context menu request.
+    if (mouseDownPending_) LWMouseDown();
+    if (popupArmed) ui.PMServers->popup(ui.LW->viewport()->mapToGlobal(at));
+  });
+  ui.LW->viewport()->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != ui.LW->viewport()) return QMainWindow::eventFilter(watched, event);
+  switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+      auto* e = static_cast<QMouseEvent*>(event);
+      // A left press on no row leaves no row selected, as in a report list.
+      if (e->button() == Qt::LeftButton && !ui.LW->indexAt(e->position().toPoint()).isValid())
+        ui.LW->selectionModel()->clearSelection();
+      // The mouse-down rule looks at the selection the press leaves.
+      mouseDownPending_ = true;
+      QTimer::singleShot(0, this, [this] {
+        if (mouseDownPending_) LWMouseDown();
+      });
+      break;
+    }
+    case QEvent::MouseButtonRelease:
+      if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+        QTimer::singleShot(0, this, [this] { Guarded(this, [this] { LWClick(); }); });
+      break;
+    case QEvent::MouseButtonDblClick:
+      QTimer::singleShot(0, this, [this] { Guarded(this, [this] { LWDblClick(); }); });
+      break;
+    default:
+      break;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::LWMouseDown() {
+  mouseDownPending_ = false;
+  popupArmed = selectedRow() >= 0;
+}
+
+}  // namespace gavrix

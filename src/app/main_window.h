@@ -1,0 +1,118 @@
+// The main window TForm1: the server list, the panes, the button bar and the
+// status bar, the one UDP endpoint and the reply dispatcher. Each subsystem's
+// handlers live in its own folder (scan/, serverlist/, ...); this class holds
+// the controls and the run-time state they share.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/main_window_ui.h"
+#include "query/dispatcher.h"
+#include "query/udp_endpoint_qt.h"
+#include "serverlist/list_models_qt.h"
+
+namespace gavrix {
+
+struct Settings;
+class IniFile;
+
+class TForm1 : public QMainWindow, public ReplyEvents {
+  Q_OBJECT
+
+ public:
+  // udpPort is the endpoint's local port (0 in tests picks a free one).
+  explicit TForm1(quint16 udpPort = 27005, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // The settings held by the settings dialog, the store behind them, and the
+  // dialog itself; until they are given every game is shown.
+  void attachSettings(Settings* settings, IniFile* ini, QWidget* settingsDialog);
+
+  MainWindowUi ui;
+  ServerListModel servers;
+  PaneModel players;
+  PaneModel rules;
+  UdpEndpoint endpoint;
+  ReplyDispatcher dispatcher;
+
+  Settings* settings = nullptr;
+  IniFile* ini = nullptr;
+  QWidget* settingsDialog = nullptr;
+
+  // Scan run state.
+  bool scanningFlag = false;  // true while a run is in progress
+  bool stopFlag = false;      // set by the stop operation
+  int waitCountdown = 0;      // the Scan button's wait after a run
+  struct Listed {
+    std::string address, port;
+  };
+  std::vector<Listed> refreshList;  // servers remembered at the end of a run
+  bool autoConnect = false;   // auto-connect flag
+
+  // Server list view state.
+  int sortColumn = 0;
+  bool popupArmed = false;
+
+  // Runs after the favourites list changed here, so the settings dialog shows it.
+  std::function<void()> favouritesChanged;
+
+  // Seams: sleeps are recorded by tests instead of timed; the message pump.
+  std::function<void(unsigned ms)> sleep;
+  std::function<void()> pump;
+
+  // Reply dispatch.
+  void UDPDataReceived(const QByteArray& bytes, const QString& address, quint16 port);
+
+  // Scan run.
+  void SBScanAllClick();
+  void SBStopClick();
+  void TimerTimer();
+  void NetworkError();
+  void RGClick();
+  void SBRefreshClick();
+  void PMSAddClick();
+  void TimerFavTimer();
+
+  // Server list view.
+  void LWColumnClick(int column);
+  void LWSelectItem();
+  void LWClick();
+  void LWMouseDown();
+  void LWDblClick();
+  void LWPlayersColumnClick(int column);
+  int selectedRow() const;
+  void selectRow(int row);
+
+  // Joining: the launcher and auto-connect entry points.
+  void SBPlayClick();
+  void SBAutoClick();
+  void JoinCheck(const std::string& address, const std::string& playersText);
+
+  // ReplyEvents.
+  bool gameShown(GameFlag flag) override;
+  bool scanning() override { return scanningFlag; }
+  void enableRefresh() override;
+  void joinCheck(const std::string& address, const std::string& playersText) override;
+  bool send(const std::string& host, uint16_t port, Bytes datagram) override;
+  void networkError() override { NetworkError(); }
+
+  // Sends a query datagram to host and port; false when the send failed.
+  bool sendQuery(const std::string& host, uint16_t port, Bytes datagram);
+  // Shows the settings dialog without blocking this window.
+  void showSettingsDialog();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void wireServerList();
+  bool mouseDownPending_ = false;
+};
+
+// Reads a port text as the scan and the senders do: a decimal number 0 to 65535.
+std::optional<uint16_t> PortNumber(const std::string& text);
+
+}  // namespace gavrix
