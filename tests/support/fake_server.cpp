@@ -6,8 +6,10 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -29,6 +31,8 @@ int FakeServers::add(const std::string& address, uint16_t port, Responder respon
   ::inet_pton(AF_INET, address.c_str(), &a.sin_addr);
   int one = 1;
   ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+  // Kernel receive times order datagrams across sockets by their true arrival.
+  ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &one, sizeof one);
   int big = 1 << 20;
   ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &big, sizeof big);
   if (::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
@@ -80,8 +84,25 @@ void FakeServers::run() {
       for (;;) {
         sockaddr_in from{};
         socklen_t len = sizeof from;
-        ssize_t n = ::recvfrom(fds[i].fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &len);
+        iovec iov{buf, sizeof buf};
+        alignas(cmsghdr) char control[128];
+        msghdr msg{};
+        msg.msg_name = &from;
+        msg.msg_namelen = len;
+        msg.msg_iov = &iov;
+        msg.msg_iovlen = 1;
+        msg.msg_control = control;
+        msg.msg_controllen = sizeof control;
+        ssize_t n = ::recvmsg(fds[i].fd, &msg, 0);
         if (n < 0) break;
+        int64_t stamp = 0;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+          if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+            timespec ts;
+            std::memcpy(&ts, CMSG_DATA(c), sizeof ts);
+            stamp = int64_t{ts.tv_sec} * 1000000000 + ts.tv_nsec;
+          }
+        }
         Received r;
         r.server = static_cast<int>(i);
         char text[INET_ADDRSTRLEN] = {};
@@ -90,10 +111,13 @@ void FakeServers::run() {
         r.fromPort = ntohs(from.sin_port);
         r.bytes.assign(buf, buf + n);
         r.at = std::chrono::steady_clock::now();
+        r.kernelStamp = stamp;
         Responder responder;
         {
           std::lock_guard lock(mu_);
-          received_.push_back(r);
+          auto at = std::upper_bound(received_.begin(), received_.end(), stamp,
+                                     [](int64_t t, const Received& x) { return t < x.kernelStamp; });
+          received_.insert(at, r);
           responder = servers_[i].responder;
         }
         if (!responder) continue;

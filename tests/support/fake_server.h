@@ -21,6 +21,7 @@ struct Received {
   uint16_t fromPort = 0;
   Datagram bytes;
   std::chrono::steady_clock::time_point at;
+  int64_t kernelStamp = 0;   // arrival time; received() is in this order
 };
 
 class FakeServers {
