@@ -15,16 +15,16 @@ const std::string& ServerRow::text(int column) const {
 int ServerListModel::append(std::string caption, int icon) {
   int at = size();
   if (observer_) observer_->beginInsert(at);
-  ServerRow r;
-  r.caption = std::move(caption);
-  r.icon = icon;
+  auto r = std::make_unique<ServerRow>();
+  r->caption = std::move(caption);
+  r->icon = icon;
   rows_.push_back(std::move(r));
   if (observer_) observer_->endInsert();
   return at;
 }
 
 void ServerListModel::appendSub(int row, std::string text) {
-  ServerRow& r = rows_[static_cast<size_t>(row)];
+  ServerRow& r = *rows_[static_cast<size_t>(row)];
   if (r.subCount >= static_cast<int>(r.sub.size())) return;
   if (r.subCount == kColAddress - 1) ++addressCount_[text];
   r.sub[static_cast<size_t>(r.subCount++)] = std::move(text);
@@ -32,12 +32,12 @@ void ServerListModel::appendSub(int row, std::string text) {
 }
 
 void ServerListModel::setOsIcon(int row, int icon) {
-  rows_[static_cast<size_t>(row)].osIcon = icon;
+  rows_[static_cast<size_t>(row)]->osIcon = icon;
   changed(row);
 }
 
 void ServerListModel::setAccessIcon(int row, int icon) {
-  rows_[static_cast<size_t>(row)].accessIcon = icon;
+  rows_[static_cast<size_t>(row)]->accessIcon = icon;
   changed(row);
 }
 
@@ -50,7 +50,7 @@ void ServerListModel::forgetAddress(const ServerRow& r) {
 void ServerListModel::remove(int row) {
   if (row < 0 || row >= size()) return;
   if (observer_) observer_->beginRemove(row);
-  forgetAddress(rows_[static_cast<size_t>(row)]);
+  forgetAddress(*rows_[static_cast<size_t>(row)]);
   rows_.erase(rows_.begin() + row);
   if (observer_) observer_->endRemove();
 }
@@ -64,8 +64,8 @@ void ServerListModel::clear() {
 
 void ServerListModel::sortByColumn(int column) {
   if (observer_) observer_->beginReorder();
-  auto newIndexOf = SortRows(rows_, [column](const ServerRow& a, const ServerRow& b) {
-    return CompareText(a.text(column), b.text(column)) < 0;
+  auto newIndexOf = SortRows(rows_, [column](const auto& a, const auto& b) {
+    return CompareText(a->text(column), b->text(column)) < 0;
   });
   if (observer_) observer_->endReorder(newIndexOf);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -34,7 +35,7 @@ class ServerListModel {
  public:
   int size() const { return static_cast<int>(rows_.size()); }
   bool empty() const { return rows_.empty(); }
-  const ServerRow& row(int i) const { return rows_[static_cast<size_t>(i)]; }
+  const ServerRow& row(int i) const { return *rows_[static_cast<size_t>(i)]; }
 
   // Appends a row with caption and icon; returns its index (always the last).
   int append(std::string caption, int icon);
@@ -56,7 +57,8 @@ class ServerListModel {
   void forgetAddress(const ServerRow& r);
   void changed(int row);
 
-  std::vector<ServerRow> rows_;
+  // Rows are held by pointer so that removing one from a long list is cheap.
+  std::vector<std::unique_ptr<ServerRow>> rows_;
   std::unordered_map<std::string, int> addressCount_;
   ListObserver* observer_ = nullptr;
 };
