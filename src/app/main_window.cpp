@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMenu>
@@ -29,7 +30,14 @@ TForm1::TForm1(quint16 udpPort, QWidget* parent)
   sleep = [](unsigned ms) {
     if (ms) QThread::msleep(ms);
   };
-  pump = [] { QCoreApplication::processEvents(); };
+  // The message pump of long handlers. Every call handles what is pending, but
+  // not more often than a screen refreshes: a repaint of the window per target
+  // would make painting, not sending, the pace of a scan.
+  pump = [clock = QElapsedTimer()]() mutable {
+    if (clock.isValid() && clock.elapsed() < kPumpSpacingMs) return;
+    QCoreApplication::processEvents();
+    clock.start();
+  };
   ui.setupUi(this);
   ui.attachModels(servers, players, rules);
   connect(&endpoint, &UdpEndpoint::datagramReceived, this, &TForm1::UDPDataReceived);

@@ -59,6 +59,9 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   // Runs after the favourites list changed here, so the settings dialog shows it.
   std::function<void()> favouritesChanged;
 
+  // Shortest time between two runs of the message pump, in milliseconds.
+  static constexpr int kPumpSpacingMs = 8;
+
   // Seams: sleeps are recorded by tests instead of timed; the message pump.
   std::function<void(unsigned ms)> sleep;
   std::function<void()> pump;

@@ -71,7 +71,9 @@ std::optional<int32_t> ParseIniInteger(std::string_view v) {
   };
   if (v.size() >= 3 && v[0] == '0' && (v[1] == 'x' || v[1] == 'X')) {
     if (!allHex(v.substr(2))) return std::nullopt;
-    return TryStrToInt("$" + std::string(v.substr(2)));
+    std::string hex(1, '$');
+    hex.append(v.substr(2));
+    return TryStrToInt(hex);
   }
   if (!v.empty() && v[0] == '$') {
     if (!allHex(v.substr(1))) return std::nullopt;

@@ -5,8 +5,18 @@
 
 namespace gavrix {
 
-ConvertError::ConvertError(std::string_view text)
-    : std::runtime_error("'" + std::string(text) + "' is not a valid integer value") {}
+namespace {
+std::string ConvertMessage(std::string_view text) {
+  std::string m;
+  m.reserve(text.size() + 32);
+  m.push_back('\'');
+  m.append(text);
+  m.append("' is not a valid integer value");
+  return m;
+}
+}  // namespace
+
+ConvertError::ConvertError(std::string_view text) : std::runtime_error(ConvertMessage(text)) {}
 
 char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
