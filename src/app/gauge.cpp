@@ -10,11 +10,7 @@
 
 namespace gavrix {
 
-Gauge::Gauge(QWidget* parent) : QWidget(parent) {
-  QFont small = font();
-  small.setPointSizeF(std::max(6.0, small.pointSizeF() - 1.5));
-  setFont(small);
-}
+Gauge::Gauge(QWidget* parent) : QWidget(parent) {}
 
 void Gauge::setMaxValue(int maxValue) {
   maxValue = std::max(0, maxValue);

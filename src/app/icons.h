@@ -28,7 +28,7 @@ QIcon TrayImage(int index);
 // The program's own icon, in several sizes.
 QIcon AppIcon();
 
-// Renders server list icon `index` at size x size pixels (for the caches above and for inspection).
+// Renders server list icon `index` at size x size pixels (for the caches above, and to look at them enlarged).
 QImage RenderServerIcon(int index, int size);
 
 }  // namespace gavrix

@@ -31,10 +31,11 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   // dialog itself; until they are given every game is shown.
   void attachSettings(Settings* settings, IniFile* ini, QWidget* settingsDialog);
 
-  MainWindowUi ui;
+  // The core models come first: the views in ui observe them until ui goes.
   ServerListModel servers;
   PaneModel players;
   PaneModel rules;
+  MainWindowUi ui;
   UdpEndpoint endpoint;
   ReplyDispatcher dispatcher;
 

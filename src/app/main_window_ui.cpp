@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -34,7 +35,7 @@ RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* 
     : QGroupBox(title, parent), group_(new QButtonGroup(this)) {
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(6, 0, 4, 1);
-  layout->setSpacing(8);
+  layout->setSpacing(6);
   for (int i = 0; i < items.size(); ++i) {
     auto* radio = new QRadioButton(items[i], this);
     group_->addButton(radio, i);
@@ -72,7 +73,7 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
   static constexpr int kWidth[kPanelCount] = {105, 50, 50};
   for (int i = 0; i < kPanelCount; ++i) {
     auto* label = new QLabel(this);
-    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setContentsMargins(2, 0, 2, 0);
     label->setTextFormat(Qt::PlainText);
     if (i == 1) label->setAlignment(Qt::AlignCenter);
@@ -106,9 +107,12 @@ void ListView::setModel(QAbstractItemModel* model) {
 }
 
 void ListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+  bool goes = false;
   const QModelIndex current = currentIndex();
-  if (current.isValid() && current.parent() == parent && current.row() >= start && current.row() <= end)
-    dropSelection();
+  if (current.isValid() && current.parent() == parent && current.row() >= start && current.row() <= end) goes = true;
+  if (QItemSelectionModel* selection = selectionModel())
+    for (int row = start; row <= end && !goes; ++row) goes = selection->isRowSelected(row, parent);
+  if (goes) dropSelection();
   QTreeView::rowsAboutToBeRemoved(parent, start, end);
 }
 
@@ -127,18 +131,36 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   opt.state &= ~QStyle::State_HasFocus;
   const QWidget* widget = opt.widget;
   QStyle* style = widget ? widget->style() : QApplication::style();
-  if (opt.text.isEmpty() && !opt.icon.isNull()) {
-    // An icon alone (the access mark) sits in the middle of its narrow cell.
-    const QIcon icon = opt.icon;
-    opt.icon = QIcon();
-    opt.features &= ~QStyleOptionViewItem::HasDecoration;
-    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
-    QIcon::Mode mode = !(opt.state & QStyle::State_Enabled) ? QIcon::Disabled
-                       : (opt.state & QStyle::State_Selected) ? QIcon::Selected
-                                                              : QIcon::Normal;
-    icon.paint(painter, opt.rect, Qt::AlignCenter, mode);
-  } else {
-    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+  style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+
+  // Tight margins, as in a classic report list, so short codes fit the narrow columns.
+  constexpr int kPad = 2, kIconPad = 1, kGap = 2;
+  const bool enabled = opt.state & QStyle::State_Enabled;
+  const bool selected = opt.state & QStyle::State_Selected;
+  const QIcon::Mode mode = !enabled ? QIcon::Disabled : selected ? QIcon::Selected : QIcon::Normal;
+  QRect textRect = opt.rect.adjusted(kPad, 0, 0, 0);
+  if ((opt.features & QStyleOptionViewItem::HasDecoration) && !opt.icon.isNull()) {
+    if (opt.text.isEmpty()) {
+      // An icon alone (the access mark) sits in the middle of its narrow cell.
+      opt.icon.paint(painter, opt.rect, Qt::AlignCenter, mode);
+    } else {
+      const QSize size = opt.decorationSize;
+      const QRect iconRect(opt.rect.left() + kIconPad, opt.rect.top() + (opt.rect.height() - size.height()) / 2, size.width(),
+                           size.height());
+      opt.icon.paint(painter, iconRect, Qt::AlignCenter, mode);
+      textRect.setLeft(iconRect.right() + 1 + kGap);
+    }
+  }
+  if (!opt.text.isEmpty() && textRect.width() > 0) {
+    const QPalette::ColorGroup group = !enabled                                  ? QPalette::Disabled
+                                       : (opt.state & QStyle::State_Active) ? QPalette::Normal
+                                                                                 : QPalette::Inactive;
+    painter->save();
+    painter->setFont(opt.font);
+    painter->setPen(opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    const QString shown = QFontMetrics(opt.font).elidedText(opt.text, opt.textElideMode, textRect.width());
+    painter->drawText(textRect, static_cast<int>(opt.displayAlignment), shown);
+    painter->restore();
   }
   if (grid_) {
     painter->save();
@@ -362,7 +384,7 @@ void MainWindowUi::setupUi(QMainWindow* w) {
   bar->setSpacing(4);
   RG = new RadioGroup(Text("Scan port:"), {Text("G a m e"), Text("HLTV")}, BottomBar);
   RG->setObjectName(Text("RG"));
-  RG->setFixedSize(124, 43);
+  RG->setFixedSize(140, 43);
   RG->setItemIndex(0);
   bar->addWidget(RG);
   Gauge = new gavrix::Gauge(BottomBar);
@@ -396,6 +418,8 @@ void MainWindowUi::setupUi(QMainWindow* w) {
   SetUpList(LWRules, "LWRules");
   LWRules->header()->setSectionsClickable(false);
   for (QTreeView* pane : {LWPlayers, LWRules}) pane->setItemDelegate(new ListCellDelegate(false, pane));
+  new ColumnFitter(LWPlayers, {{60, 60, kNoMax, true}, {44, 30, 80, false}});  // NickName, Frags
+  new ColumnFitter(LWRules, {{90, 40, 130, false}, {40, 40, kNoMax, true}});    // Rule, Value
   PageControl->addTab(LWPlayers, Text("Players"));
   PageControl->addTab(LWRules, Text("Rules"));
   columns->addWidget(PageControl);
@@ -431,11 +455,8 @@ void MainWindowUi::attachModels(ServerListModel& servers, PaneModel& players, Pa
   views_[1] = LWPlayers;
   views_[2] = LWRules;
   LW->setModel(LWModel);
-  LWColumns->apply();
   LWPlayers->setModel(LWPlayersModel);
   LWRules->setModel(LWRulesModel);
-  LWPlayers->header()->resizeSection(0, 100);
-  LWRules->header()->resizeSection(0, 88);
 }
 
 void MainWindowUi::setGamePicture(int picture) {

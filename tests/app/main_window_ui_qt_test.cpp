@@ -34,6 +34,12 @@ QStringList Texts(const QList<QAction*>& actions) {
 
 QString L(const char* text) { return QString::fromUtf8(text); }
 
+int Sum(const QHeaderView* h) {
+  int total = 0;
+  for (int i = 0; i < h->count(); ++i) total += h->sectionSize(i);
+  return total;
+}
+
 struct Window {
   Window() {
     ui.setupUi(&window);
@@ -126,6 +132,12 @@ TEST(MainWindowUi, RegionSizesAndStatusPanels) {
   EXPECT_GT(ui.BottomBar->mapTo(&w.window, QPoint(0, 0)).y(), ui.LW->mapTo(&w.window, QPoint(0, 0)).y());
   EXPECT_GT(ui.PageControl->mapTo(&w.window, QPoint(0, 0)).x(), ui.BottomBar->mapTo(&w.window, QPoint(0, 0)).x());
 
+  for (QTreeView* pane : {ui.LWRules, ui.LWPlayers}) {  // the panes' columns fill their width
+    ui.PageControl->setCurrentWidget(pane);
+    QApplication::processEvents();
+    EXPECT_EQ(Sum(pane->header()), pane->viewport()->width());
+  }
+
   EXPECT_EQ(ui.SBar->panel(0)->width(), 105);
   EXPECT_EQ(ui.SBar->panel(1)->width(), 50);
   EXPECT_GE(ui.SBar->panel(2)->width(), 50);
@@ -140,12 +152,6 @@ TEST(MainWindowUi, RegionSizesAndStatusPanels) {
   ui.SBar->setPanelText(2, L(" Autoconnect disabled."));
   QApplication::processEvents();
   EXPECT_GE(ui.SBar->panel(2)->width(), ui.SBar->panel(2)->sizeHint().width());
-}
-
-int Sum(const QHeaderView* h) {
-  int total = 0;
-  for (int i = 0; i < h->count(); ++i) total += h->sectionSize(i);
-  return total;
 }
 
 TEST(MainWindowUi, ServerListColumnWidthsKeepTheirRanges) {
