@@ -179,9 +179,10 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 // ---- ColumnFitter
 
 ColumnFitter::ColumnFitter(QTreeView* view, std::vector<Limit> limits)
-    : QObject(view), view_(view), limits_(std::move(limits)) {
-  view_->viewport()->installEventFilter(this);
-  QHeaderView* header = view_->header();
+    : QObject(view), view_(view), header_(view->header()), viewport_(view->viewport()), limits_(std::move(limits)) {
+  viewport_->installEventFilter(this);
+  QHeaderView* header = header_;
+  if (!header || !viewport_) return;
   connect(header, &QHeaderView::sectionResized, this, &ColumnFitter::sectionResized);
   connect(header, &QHeaderView::sectionCountChanged, this, [this](int, int now) {
     if (now == static_cast<int>(limits_.size())) apply();
@@ -189,7 +190,8 @@ ColumnFitter::ColumnFitter(QTreeView* view, std::vector<Limit> limits)
 }
 
 void ColumnFitter::apply() {
-  QHeaderView* header = view_->header();
+  QHeaderView* header = header_;
+  if (!header || !viewport_) return;
   if (header->count() != static_cast<int>(limits_.size())) return;
   busy_ = true;
   int smallest = INT_MAX;
@@ -210,7 +212,7 @@ void ColumnFitter::fit() {
   QHeaderView* header = view_->header();
   const int n = static_cast<int>(limits_.size());
   if (busy_ || header->count() != n) return;
-  int work = view_->viewport()->width();
+  int work = viewport_->width();
   std::vector<int> open;
   for (int i = 0; i < n; ++i) {
     if (limits_[static_cast<size_t>(i)].fill)
@@ -247,7 +249,8 @@ void ColumnFitter::fit() {
 }
 
 bool ColumnFitter::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == view_->viewport() && event->type() == QEvent::Resize) fit();
+  // Only the header and viewport are used here: the view may be part way through its destruction.
+  if (watched == viewport_ && event->type() == QEvent::Resize) fit();
   return QObject::eventFilter(watched, event);
 }
 
@@ -257,7 +260,7 @@ void ColumnFitter::sectionResized(int logical, int, int newSize) {
   const int kept = std::clamp(newSize, l.min, l.max);
   if (kept != newSize) {
     busy_ = true;
-    view_->header()->resizeSection(logical, kept);
+    if (header_) header_->resizeSection(logical, kept);
     busy_ = false;
   }
   fit();

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QPointer>
 #include <QPointer>
 #include <QStatusBar>
 #include <QStringList>
@@ -129,6 +131,8 @@ class ColumnFitter : public QObject {
   void sectionResized(int logical, int oldSize, int newSize);
 
   QTreeView* view_;
+  QPointer<QHeaderView> header_;
+  QPointer<QWidget> viewport_;
   std::vector<Limit> limits_;
   bool busy_ = false;
 };
