@@ -2,6 +2,7 @@
 // events the decoders report.
 #include "app/main_window.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHeaderView>
@@ -157,6 +158,17 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       break;
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (scanningFlag) {
+    event->ignore();
+    SBStopClick();
+    return;
+  }
+  event->accept();
+  endpoint.close();
+  QCoreApplication::quit();
 }
 
 void TForm1::LWMouseDown() {

@@ -110,6 +110,8 @@ class TForm1 : public QMainWindow, public ReplyEvents {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Refused while a scan runs, which is stopped instead; otherwise ends the program.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void wireServerList();
