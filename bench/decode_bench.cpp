@@ -59,14 +59,9 @@ Datagram OldReply() {
 
 std::string ListedAddress(int i) { return "10.0." + std::to_string(i / 250) + "." + std::to_string(i % 250 + 1); }
 
-class Events : public ReplyEvents {
- public:
-  bool gameShown(GameFlag) override { return true; }
-  bool scanning() override { return true; }
-  void enableRefresh() override {}
-  void joinCheck(const std::string&, const std::string&) override {}
-  bool send(const std::string&, uint16_t, Bytes) override { return true; }
-  void networkError() override {}
+// Scanning, as during a run, so no Refresh button is asked for.
+struct Events : OfflineEvents {
+  Events() { isScanning = true; }
 };
 
 // A dispatcher whose server list already holds 1,000 Source rows on 10.0.x.y.

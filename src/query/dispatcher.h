@@ -33,6 +33,19 @@ class ReplyEvents {
   virtual void networkError() = 0;
 };
 
+// The window's side of the decoders minus everything that would reach out:
+// every game is shown and nothing is sent. For tools and benchmarks.
+class OfflineEvents : public ReplyEvents {
+ public:
+  bool isScanning = false;
+  bool gameShown(GameFlag) override { return true; }
+  bool scanning() override { return isScanning; }
+  void enableRefresh() override {}
+  void joinCheck(const std::string&, const std::string&) override {}
+  bool send(const std::string&, uint16_t, Bytes) override { return true; }
+  void networkError() override {}
+};
+
 class ReplyDispatcher {
  public:
   ReplyDispatcher(ServerListModel& servers, PaneModel& players, PaneModel& rules, ReplyEvents& events);

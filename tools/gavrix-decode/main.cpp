@@ -38,18 +38,6 @@ constexpr const char* kUsage =
     "\n"
     "Exit status: 0, or 2 for a bad argument or a file that cannot be read.\n";
 
-// The window's side of the decoders, minus everything that would reach out:
-// every game is shown, no scan runs and nothing is sent.
-class OfflineEvents : public gavrix::ReplyEvents {
- public:
-  bool gameShown(GameFlag) override { return true; }
-  bool scanning() override { return false; }
-  void enableRefresh() override {}
-  void joinCheck(const std::string&, const std::string&) override {}
-  bool send(const std::string&, uint16_t, Bytes) override { return true; }
-  void networkError() override {}
-};
-
 struct Source {
   std::string address;
   uint16_t port;
@@ -226,7 +214,7 @@ int main(int argc, char** argv) {
 
   gavrix::ServerListModel servers;
   gavrix::PaneModel players, rules;
-  OfflineEvents events;
+  gavrix::OfflineEvents events;
   gavrix::ReplyDispatcher dispatcher(servers, players, rules, events);
   for (const Datagram& d : datagrams) {
     try {
