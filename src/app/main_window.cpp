@@ -9,12 +9,14 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QShowEvent>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 
 #include "settings/settings.h"
+#include "settings/translucency_qt.h"
 #include "util/message_box_qt.h"
 #include "util/text.h"
 
@@ -158,6 +160,18 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       break;
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!settings || event->spontaneous()) return;
+  if (settings->FavAutoScan) ui.TimerFav->start();
+  ApplyTranslucencyOnShow(this, settings->Trans, settings->TransLevel, ShowRule::SwitchOnOnly);
+}
+
+void TForm1::hideEvent(QHideEvent* event) {
+  QMainWindow::hideEvent(event);
+  if (!event->spontaneous()) ui.TimerFav->stop();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

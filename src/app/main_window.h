@@ -110,6 +110,10 @@ class TForm1 : public QMainWindow, public ReplyEvents {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Every showing applies the transparency settings and restarts the
+  // favourites auto-scan when it is on; hiding stops the auto-scan.
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   // Refused while a scan runs, which is stopped instead; otherwise ends the program.
   void closeEvent(QCloseEvent* event) override;
 

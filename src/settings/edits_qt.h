@@ -1,0 +1,48 @@
+// Small edit controls of the settings dialog: a digits-only edit and a spin
+// edit changed only by its arrows, and the rule of what counts as a typed character.
+#pragma once
+
+#include <QLineEdit>
+#include <QSpinBox>
+#include <optional>
+
+class QKeyEvent;
+
+namespace gavrix {
+
+// The character a key press types into an edit: a printable character or
+// Backspace ('\b'). Navigation keys, Return, Tab, Escape, Delete and shortcuts
+// with Ctrl, Alt or Meta type none.
+std::optional<QChar> TypedCharacter(const QKeyEvent* event);
+
+// A line edit that takes only the digits 0 to 9 and Backspace as typed
+// characters; any other character is refused with the beep. Text that arrives
+// otherwise (paste, drop) is refused the same way when it brings a non-digit.
+// Text set by the program is taken as it is.
+class DigitsEdit : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  explicit DigitsEdit(QWidget* parent = nullptr);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  QString shown_;  // the text before the change being checked
+};
+
+// A spin edit changed only by its arrow buttons and the Up and Down keys: no
+// typing, no page steps, no mouse wheel.
+class ArrowSpinEdit : public QSpinBox {
+  Q_OBJECT
+
+ public:
+  ArrowSpinEdit(int minimum, int maximum, int value, QWidget* parent = nullptr);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+};
+
+}  // namespace gavrix

@@ -1,0 +1,52 @@
+// The IPv4 address edit: four octet fields with dots between them, and the
+// dotted text of the address.
+#pragma once
+
+#include <QFrame>
+#include <QString>
+#include <array>
+
+class QLineEdit;
+
+namespace gavrix {
+
+// Four octets, each 0 to 255, the first one first, and a text: empty until the
+// first octet change after the edit is built, from then on always the four
+// octets in decimal without leading zeros joined by dots ('10.0.0.1'). An empty
+// field counts as 0.
+//
+// Typing: digits only; a field moves on to the next after its third digit or
+// on a dot; Backspace at the start of a field goes back into the previous one;
+// Left and Right cross from field to field; a value above 255 becomes 255 with
+// the beep; pasting a dotted address fills all four fields.
+class IpEdit : public QFrame {
+  Q_OBJECT
+
+ public:
+  explicit IpEdit(QWidget* parent = nullptr);
+
+  int octet(int i) const { return octets_[static_cast<size_t>(i)]; }
+  std::array<int, 4> octets() const { return octets_; }
+  // Sets octet i (0 to 3), clamped to 0..255.
+  void setOctet(int i, int value);
+  QString text() const;
+  QLineEdit* field(int i) const { return fields_[static_cast<size_t>(i)]; }
+
+ signals:
+  // An octet was set or edited.
+  void changed();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void fieldEdited(int i, const QString& text);
+  bool pasteAddress();
+  void focusField(int i, bool selectAll, bool atEnd);
+
+  std::array<QLineEdit*, 4> fields_{};
+  std::array<int, 4> octets_{};
+  bool touched_ = false;
+};
+
+}  // namespace gavrix
