@@ -158,9 +158,10 @@ void TSettings::FormCreate() {
     main_.ui.TimerFav->setInterval(200);
     main_.ui.TimerFav->start();
   }
-  // A Qt page control always shows a page: "none" shows the first.
+  // A Qt page control always shows a page: "none" shows the first, and stays
+  // "none" in the file until the user picks a page.
   PageControl->setCurrentIndex(s.CurPage >= 0 ? s.CurPage : 0);
-  settings.CurPage = PageControl->currentIndex();
+  settings.CurPage = s.CurPage >= 0 ? PageControl->currentIndex() : kNoSelection;
   CBBroadcast->setChecked(s.Broadcast);
   CBDclick->setChecked(s.DoubleClick);
   // The windows start at the stored level; each showing applies it again.
@@ -182,7 +183,6 @@ void TSettings::FormDestroy() {
   settings.Width = main_.width();
   settings.Height = main_.height();
   settings.GameType = main_.ui.RG->itemIndex();
-  settings.CurPage = PageControl->currentIndex();
   Guarded(&main_, [this] { SaveOnExit(ini_, settings); });
   main_.favouritesChanged = nullptr;
   main_.attachSettings(nullptr, nullptr, nullptr);

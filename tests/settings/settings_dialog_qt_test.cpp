@@ -245,7 +245,7 @@ TEST_F(SettingsDialog, CurPageOutsideTheDialogShowsTheFirstPage) {
   EXPECT_EQ(pr.dlg.EditExe->text(), QString());
   EXPECT_EQ(pr.dlg.EditParam->text(), QString());
   Settings saved = closeAndReload();
-  EXPECT_EQ(saved.CurPage, 0);
+  EXPECT_EQ(saved.CurPage, kNoSelection);  // no page was picked: still none
   EXPECT_EQ(saved.CurItem, kNoSelection);
 }
 
