@@ -154,6 +154,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, this, [this] { Guarded(this, [this] { LWClick(); }); });
       break;
     case QEvent::MouseButtonDblClick:
+      if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton) break;
       QTimer::singleShot(0, this, [this] { Guarded(this, [this] { LWDblClick(); }); });
       break;
     default:

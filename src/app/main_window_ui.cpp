@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -117,7 +118,13 @@ void ListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int en
 }
 
 void ListView::dropSelection() {
-  if (QItemSelectionModel* selection = selectionModel()) selection->clear();
+  // Rows that go take their selection with them without a selection change,
+  // as a report list does: only the user or the program selects.
+  if (QItemSelectionModel* selection = selectionModel()) {
+    QSignalBlocker quiet(selection);
+    selection->clear();
+  }
+  viewport()->update();
 }
 
 // ---- ListCellDelegate

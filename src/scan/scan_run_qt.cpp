@@ -40,7 +40,10 @@ void TForm1::SBScanAllClick() {
 
   // Start. A wait countdown left over from an earlier network error ends here.
   scanningFlag = true;
-  ui.Timer->stop();
+  if (ui.Timer->isActive()) {
+    ui.Timer->stop();
+    ui.SBScanAll->setText(QStringLiteral("Scan"));
+  }
   if (!autoConnect) ui.SBAuto->setEnabled(false);
   ui.RG->setEnabled(false);
   ui.SBPlay->setEnabled(false);
@@ -82,6 +85,7 @@ void TForm1::SBScanAllClick() {
   for (const Favourite& f : favourites) {
     // The guarded step: a bad port, an unknown host or a failed send skips the rest.
     bool ok = [&] {
+      endpoint.setRemoteHost(QString::fromStdString(f.host));
       auto port = PortNumber(f.port);
       if (!port) return false;
       sleep(static_cast<unsigned>(settings->Delay / 2));
@@ -93,7 +97,8 @@ void TForm1::SBScanAllClick() {
     if (!ok) NetworkError();
     if (ended()) return;
     pump();
-    ui.SBar->setPanelText(0, Spaced(f.host));
+    // The endpoint's remote host: another sender may have set it during the pump.
+    ui.SBar->setPanelText(0, u' ' + endpoint.remoteHost());
     countSent();
   }
 
@@ -231,13 +236,14 @@ void TForm1::TimerFavTimer() {
   const std::vector<Favourite> favourites = settings->favourites;
   for (const Favourite& f : favourites) {
     bool ok = [&] {
+      endpoint.setRemoteHost(QString::fromStdString(f.host));
       auto port = PortNumber(f.port);
       return port && sendQuery(f.host, *port, q.sourceInfo()) &&
              (!settings->ScanOld || sendQuery(f.host, *port, q.oldInfo()));
     }();
     if (!ok) NetworkError();
     pump();
-    ui.SBar->setPanelText(0, Spaced(f.host));
+    ui.SBar->setPanelText(0, u' ' + endpoint.remoteHost());
   }
   ui.SBar->setPanelText(0, QStringLiteral(" Autoscan..."));
   if (ui.TimerFav->interval() < 5000) ui.TimerFav->setInterval(settings->UpdInterval * 1000);

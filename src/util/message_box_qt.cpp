@@ -25,18 +25,16 @@ class RealBoxes : public MessageBoxes {
     return box.exec() != QMessageBox::No;
   }
   QString openFile(QWidget* parent, const QString& filter) override {
-    // "Description|PATTERN": the pattern matches whatever the letter case.
+    // "Description|PATTERN": the description is shown as it is and the
+    // pattern matches whatever the letter case of the file name.
     QString description = filter.section(u'|', 0, 0);
     QString pattern = filter.section(u'|', 1);
     QFileDialog dialog(parent);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
     if (!pattern.isEmpty()) {
-      QString folded;
-      for (QChar c : pattern) {
-        if (c.isLetter()) folded += u'[' + c.toLower() + c.toUpper() + u']';
-        else folded += c;
-      }
-      dialog.setNameFilter(description.section(u'(', 0, 0).trimmed() + QStringLiteral(" (") + folded + u')');
+      dialog.setNameFilter(description.contains(u'(') ? description : description + QStringLiteral(" (") + pattern + u')');
+      dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().first();

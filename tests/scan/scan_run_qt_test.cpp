@@ -259,12 +259,34 @@ TEST_F(Scan, WaitCountdownCaptions) {
   EXPECT_EQ(captions, (QStringList{QStringLiteral("Wait 3"), QStringLiteral("Wait 2"), QStringLiteral("Wait 1"),
                                    QStringLiteral("Scan")}));
   EXPECT_TRUE(w->ui.SBScanAll->isEnabled());
+  // A run that starts during a countdown ends it and shows "Scan" again.
+  w->NetworkError();
+  w->TimerTimer();
+  ASSERT_EQ(w->ui.SBScanAll->text(), QStringLiteral("Wait 3"));
+  w->SBScanAllClick();
+  EXPECT_EQ(w->ui.SBScanAll->text(), QStringLiteral("Scan"));
+  EXPECT_EQ(w->waitCountdown, 3);
   // While auto-connect holds the button it stays disabled after the countdown.
   w->ui.SBScanAll->setEnabled(false);
   w->autoConnect = true;
   w->waitCountdown = 0;
   w->TimerTimer();
   EXPECT_FALSE(w->ui.SBScanAll->isEnabled());
+}
+
+TEST_F(Scan, RunEmptiesTheListAndThePlayersPaneOnly) {
+  settings.ranges = {{false, "127.2.11.1", "127.2.11.1"}};
+  Make();
+  int r = w->servers.append("CSS", 3);
+  w->servers.appendSub(r, "x");
+  w->selectRow(0);
+  w->players.append("p", "1");
+  w->rules.append("sv_gravity", "800");
+  w->SBScanAllClick();
+  EXPECT_EQ(w->servers.size(), 0);
+  EXPECT_EQ(w->players.size(), 0);
+  EXPECT_EQ(w->rules.size(), 1);
+  EXPECT_FALSE(w->ui.SBPlay->isEnabled());
 }
 
 TEST_F(Scan, RefreshQueriesTheRememberedServers) {
