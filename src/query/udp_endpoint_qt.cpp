@@ -4,12 +4,16 @@
 #include <QEventLoop>
 #include <QHostInfo>
 #include <QNetworkDatagram>
+#include <QTimer>
+#include <QVariant>
 
 namespace gavrix {
 
 UdpEndpoint::UdpEndpoint(quint16 localPort, QObject* parent) : QObject(parent), resolver_(&LookUpHost) {
   // Whether the bind succeeds is not acted on: replies then simply never come.
   bound_ = socket_.bind(QHostAddress::AnyIPv4, localPort);
+  // Room for the replies of a whole LAN that arrive while the window is busy.
+  socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(1 << 20));
   connect(&socket_, &QUdpSocket::readyRead, this, &UdpEndpoint::readPending);
 }
 
@@ -52,13 +56,23 @@ bool UdpEndpoint::sendTo(const QString& host, quint16 port, const uint8_t* data,
 }
 
 void UdpEndpoint::readPending() {
-  while (socket_.hasPendingDatagrams()) {
+  // A burst is taken in slices, so a flood of datagrams cannot hold the event
+  // loop: what is left is read after the loop has handled everything else.
+  for (int n = 0; n < kSlice; ++n) {
+    if (!socket_.hasPendingDatagrams()) return;
     QNetworkDatagram d = socket_.receiveDatagram(kMaxDatagram);
     if (!d.isValid()) break;
     QHostAddress from = d.senderAddress();
     bool ok = false;
     QHostAddress v4(from.toIPv4Address(&ok));
     emit datagramReceived(d.data(), ok ? v4.toString() : from.toString(), static_cast<quint16>(d.senderPort()));
+  }
+  if (!sliceQueued_ && socket_.hasPendingDatagrams()) {
+    sliceQueued_ = true;
+    QTimer::singleShot(0, this, [this] {
+      sliceQueued_ = false;
+      readPending();
+    });
   }
 }
 

@@ -40,6 +40,8 @@ class UdpEndpoint : public QObject {
   // The production lookup: asynchronous, with a nested event loop while it waits.
   static std::optional<QHostAddress> LookUpHost(const QString& name);
 
+  // Most datagrams handled in one go before the event loop runs again.
+  static constexpr int kSlice = 256;
   // Datagrams longer than this are cut when read.
   static constexpr qint64 kMaxDatagram = 2048;
 
@@ -55,6 +57,7 @@ class UdpEndpoint : public QObject {
   QUdpSocket socket_;
   bool bound_ = false;
   bool closed_ = false;
+  bool sliceQueued_ = false;
   QString remoteHost_;
   quint16 remotePort_ = 27015;
   Resolver resolver_;

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include "support/fake_server.h"
 #include "support/scripted_boxes_qt.h"
 
@@ -52,4 +55,21 @@ TEST(UdpEndpoint, HostNamesGoThroughTheResolverAndFailOnlyWhenUnresolved) {
   EXPECT_FALSE(endpoint.sendTo(QStringLiteral("0.0.0.0"), fakes.port(s), b, 1));
   EXPECT_FALSE(endpoint.sendTo(QString(), fakes.port(s), b, 1));
   ASSERT_TRUE(PumpUntil([&] { return fakes.count() == 1; }));
+}
+
+TEST(UdpEndpoint, ABurstIsReadInSlicesAndNothingIsLost) {
+  FakeServers fakes;
+  int s = fakes.add("127.0.0.33", 0);
+  fakes.start();
+  UdpEndpoint endpoint(0);
+  int got = 0;
+  QObject::connect(&endpoint, &UdpEndpoint::datagramReceived, &endpoint,
+                   [&](const QByteArray&, const QString&, quint16) { ++got; });
+  const int burst = UdpEndpoint::kSlice + 20;
+  for (int i = 0; i < burst; ++i) fakes.sendFrom(s, "127.0.0.1", endpoint.localPort(), Datagram{0xFF, 1, 2});
+  QThread::msleep(50);
+  QCoreApplication::processEvents();
+  EXPECT_LE(got, UdpEndpoint::kSlice);  // one slice, then the loop runs on
+  PumpUntil([&] { return got == burst; });
+  EXPECT_EQ(got, burst);
 }
