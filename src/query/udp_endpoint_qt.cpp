@@ -9,7 +9,17 @@
 
 namespace gavrix {
 
-UdpEndpoint::UdpEndpoint(quint16 localPort, QObject* parent) : QObject(parent), resolver_(&LookUpHost) {
+namespace {
+UdpEndpoint::Resolver& DefaultResolver() {
+  static UdpEndpoint::Resolver r;
+  return r;
+}
+}  // namespace
+
+void UdpEndpoint::SetDefaultResolver(Resolver r) { DefaultResolver() = std::move(r); }
+
+UdpEndpoint::UdpEndpoint(quint16 localPort, QObject* parent)
+    : QObject(parent), resolver_(DefaultResolver() ? DefaultResolver() : Resolver(&LookUpHost)) {
   // Whether the bind succeeds is not acted on: replies then simply never come.
   bound_ = socket_.bind(QHostAddress::AnyIPv4, localPort);
   // Room for the replies of a whole LAN that arrive while the window is busy.

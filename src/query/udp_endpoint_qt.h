@@ -37,6 +37,9 @@ class UdpEndpoint : public QObject {
   bool send(const uint8_t* data, size_t size) { return sendTo(remoteHost_, remotePort_, data, size); }
 
   void setResolver(Resolver r) { resolver_ = std::move(r); }
+  // The resolver every new endpoint starts with (nullptr restores LookUpHost).
+  // Test programs set one that never asks a name server.
+  static void SetDefaultResolver(Resolver r);
   // The production lookup: asynchronous, with a nested event loop while it waits.
   static std::optional<QHostAddress> LookUpHost(const QString& name);
 

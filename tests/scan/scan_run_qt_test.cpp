@@ -49,7 +49,9 @@ struct Scan : ::testing::Test {
     settings.Broadcast = false;
     settings.ScanOld = false;
   }
-  void TearDown() override { SetLocalAddressProvider(nullptr); }
+  void TearDown() override {
+    SetLocalAddressProvider([] { return std::string("127.0.0.1"); });
+  }
 
   // Binds count fakes on base.1 .. base.count, all on one port; returns the port.
   uint16_t Farm(const std::string& base, int count, bool answer = true) {
