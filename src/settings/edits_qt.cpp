@@ -18,20 +18,26 @@ int NonDigits(const QString& text) {
   return n;
 }
 
-// Refuses a change that brings a character other than a digit. The edit checks
-// every change the user makes (typing, paste, drop) before it takes it, while
-// `shown` still holds the text before the change.
+// Refuses a change that brings a character other than a digit (with the beep)
+// or grows the text past the limit. The edit checks every change the user
+// makes (typing, paste, drop) before it takes it, while `shown` still holds the
+// text before the change.
 class DigitsValidator : public QValidator {
  public:
-  DigitsValidator(const QString& shown, QObject* parent) : QValidator(parent), shown_(shown) {}
+  DigitsValidator(const QString& shown, const int& limit, QObject* parent)
+      : QValidator(parent), shown_(shown), limit_(limit) {}
   State validate(QString& input, int&) const override {
-    if (NonDigits(input) <= NonDigits(shown_)) return Acceptable;
-    Boxes().beep();
-    return Invalid;
+    if (NonDigits(input) > NonDigits(shown_)) {
+      Boxes().beep();
+      return Invalid;
+    }
+    if (limit_ > 0 && input.size() > limit_ && input.size() > shown_.size()) return Invalid;
+    return Acceptable;
   }
 
  private:
   const QString& shown_;
+  const int& limit_;
 };
 
 }  // namespace
@@ -45,8 +51,13 @@ std::optional<QChar> TypedCharacter(const QKeyEvent* event) {
 }
 
 DigitsEdit::DigitsEdit(QWidget* parent) : QLineEdit(parent) {
-  setValidator(new DigitsValidator(shown_, this));
+  setValidator(new DigitsValidator(shown_, limit_, this));
   connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { shown_ = text; });
+}
+
+void DigitsEdit::setProgramText(const QString& text) {
+  shown_ = text;  // the check then finds nothing new in it
+  setText(text);
 }
 
 void DigitsEdit::keyPressEvent(QKeyEvent* event) {

@@ -18,18 +18,26 @@ std::optional<QChar> TypedCharacter(const QKeyEvent* event);
 // A line edit that takes only the digits 0 to 9 and Backspace as typed
 // characters; any other character is refused with the beep. Text that arrives
 // otherwise (paste, drop) is refused the same way when it brings a non-digit.
-// Text set by the program is taken as it is.
+// Text set by the program (setProgramText) is taken as it is, whatever its
+// characters and length.
 class DigitsEdit : public QLineEdit {
   Q_OBJECT
 
  public:
   explicit DigitsEdit(QWidget* parent = nullptr);
 
+  // Most characters the user's changes may leave (0: no limit).
+  void setLimit(int characters) { limit_ = characters; }
+  int limit() const { return limit_; }
+  // Shows a text without checking it: stored settings are shown whole.
+  void setProgramText(const QString& text);
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QString shown_;  // the text before the change being checked
+  int limit_ = 0;
 };
 
 // A spin edit changed only by its arrow buttons and the Up and Down keys: no

@@ -143,9 +143,9 @@ void TSettings::FormCreate() {
   }
   settings.CurItem = s.CurItem;
   showLaunchEntry();
-  CSport->setText(Q(s.CSPort));
+  CSport->setProgramText(Q(s.CSPort));
   LVFav->header()->resizeSection(0, s.FavWidth);
-  HLTVport->setText(Q(s.HLTVPort));
+  HLTVport->setProgramText(Q(s.HLTVPort));
   // The stored bytes stay as they are, whatever the edits can show.
   settings.CSPort = s.CSPort;
   settings.HLTVPort = s.HLTVPort;

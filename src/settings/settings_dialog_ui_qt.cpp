@@ -216,11 +216,11 @@ void TSettings::buildUi() {
 
     auto* ports = new QGroupBox(S("Ports:"), TS2);
     CSport = new DigitsEdit(ports);
-    CSport->setMaxLength(5);
-    CSport->setText(S("27015"));
+    CSport->setLimit(5);
+    CSport->setProgramText(S("27015"));
     HLTVport = new DigitsEdit(ports);
-    HLTVport->setMaxLength(5);
-    HLTVport->setText(S("27020"));
+    HLTVport->setLimit(5);
+    HLTVport->setProgramText(S("27020"));
     const int portWidth = CSport->fontMetrics().horizontalAdvance(S("000000")) + 12;
     CSport->setFixedWidth(portWidth);
     HLTVport->setFixedWidth(portWidth);
@@ -283,8 +283,8 @@ void TSettings::buildUi() {
 
     EditHost = new QLineEdit(TS3);
     MEPort = new DigitsEdit(TS3);
-    MEPort->setMaxLength(5);
-    MEPort->setText(S("27015"));
+    MEPort->setLimit(5);
+    MEPort->setProgramText(S("27015"));
     MEPort->setFixedWidth(MEPort->fontMetrics().horizontalAdvance(S("000000")) + 12);
     SpeedButton5 = Button("Del", TS3);
     SpeedButton4 = Button("Add", TS3);

@@ -702,6 +702,25 @@ TEST_F(SettingsDialog, PortEditsTakeOnlyDigitsAndBackspace) {
   EXPECT_EQ(d.settings.HLTVPort, "27016");
 }
 
+TEST_F(SettingsDialog, StoredPortsAreShownWholeAndStillGuarded) {
+  Program& pr = open("[Settings]\nCSPort=27a15\nHLTVPort=270200\n");
+  TSettings& d = pr.dlg;
+  EXPECT_EQ(boxes.beeps, 0);  // the load itself types nothing
+  EXPECT_EQ(d.CSport->text(), L("27a15"));
+  EXPECT_EQ(d.HLTVport->text(), L("270200"));
+  // What the user adds is still checked: no pasted letters, no growing past 5.
+  d.CSport->end(false);
+  QApplication::clipboard()->setText(L("x"));
+  QTest::keyClick(d.CSport, Qt::Key_V, Qt::ControlModifier);
+  EXPECT_EQ(d.CSport->text(), L("27a15"));
+  EXPECT_EQ(boxes.beeps, 1);
+  d.HLTVport->end(false);
+  QTest::keyClick(d.HLTVport, Qt::Key_1);
+  EXPECT_EQ(d.HLTVport->text(), L("270200"));
+  QTest::keyClick(d.HLTVport, Qt::Key_Backspace);
+  EXPECT_EQ(d.settings.HLTVPort, "27020");
+}
+
 TEST_F(SettingsDialog, SpinEditsChangeOnlyByArrowsAndUpDown) {
   Program& pr = open();
   TSettings& d = pr.dlg;
