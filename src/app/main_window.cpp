@@ -97,9 +97,16 @@ void TForm1::joinCheck(const std::string& address, const std::string& playersTex
 bool TForm1::send(const std::string& host, uint16_t port, Bytes datagram) { return sendQuery(host, port, datagram); }
 
 bool TForm1::sendQuery(const std::string& host, uint16_t port, Bytes datagram) {
-  endpoint.setRemoteHost(QString::fromStdString(host));
+  const QString remote = QString::fromStdString(host);
+  endpoint.setRemoteHost(remote);
   endpoint.setRemotePort(port);
-  return endpoint.sendTo(QString::fromStdString(host), port, datagram.data(), datagram.size());
+  return endpoint.sendTo(remote, port, datagram.data(), datagram.size());
+}
+
+void TForm1::rememberListed() {
+  refreshList.clear();
+  refreshList.reserve(static_cast<size_t>(servers.size()));
+  for (int i = 0; i < servers.size(); ++i) refreshList.push_back({servers.row(i).address(), servers.row(i).port()});
 }
 
 int TForm1::selectedRow() const {

@@ -105,6 +105,8 @@ class TForm1 : public QMainWindow, public ReplyEvents {
 
   // Sends a query datagram to host and port; false when the send failed.
   bool sendQuery(const std::string& host, uint16_t port, Bytes datagram);
+  // The refresh list becomes the rows listed now, in display order.
+  void rememberListed();
   // Shows the settings dialog without blocking this window.
   void showSettingsDialog();
 

@@ -19,8 +19,6 @@ const QString kNothingToScan =
 const QString kNoGamePort = QStringLiteral("Game port is empty. Please set it in Options.");
 const QString kNoHltvPort = QStringLiteral("HLTV port is empty. Please set it in Options.");
 
-QString Spaced(const std::string& host) { return u' ' + QString::fromStdString(host); }
-
 }  // namespace
 
 void TForm1::SBScanAllClick() {
@@ -131,7 +129,7 @@ void TForm1::SBScanAllClick() {
       if (!ok) NetworkError();
       if (ended()) return false;
       pump();
-      ui.SBar->setPanelText(0, Spaced(target));
+      ui.SBar->setPanelText(0, u' ' + QString::fromStdString(target));
       countSent();
       return true;
     });
@@ -139,8 +137,7 @@ void TForm1::SBScanAllClick() {
   }
 
   // End: remember the listed servers for the refresh.
-  refreshList.clear();
-  for (int i = 0; i < servers.size(); ++i) refreshList.push_back({servers.row(i).address(), servers.row(i).port()});
+  rememberListed();
   ui.SBar->setPanelText(0, QStringLiteral(" Scan complete"));
   ui.RG->setEnabled(true);
   waitCountdown = 3;
@@ -187,11 +184,7 @@ void TForm1::SBRefreshClick() {
   if (!autoConnect) ui.SBAuto->setEnabled(false);
   ui.SBRefresh->setEnabled(false);
   ui.SBPlay->setEnabled(false);
-  if (static_cast<size_t>(servers.size()) > refreshList.size()) {
-    refreshList.clear();
-    for (int i = 0; i < servers.size(); ++i)
-      refreshList.push_back({servers.row(i).address(), servers.row(i).port()});
-  }
+  if (static_cast<size_t>(servers.size()) > refreshList.size()) rememberListed();
   sleep(300);
   servers.clear();
   players.clear();
