@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <sys/socket.h>
+
 namespace gavrix {
 
 namespace {
@@ -24,6 +26,11 @@ UdpEndpoint::UdpEndpoint(quint16 localPort, QObject* parent)
   bound_ = socket_.bind(QHostAddress::AnyIPv4, localPort);
   // Room for the replies of a whole LAN that arrive while the window is busy.
   socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(1 << 20));
+  // The scan's broadcast step sends to the networks' broadcast addresses.
+  if (bound_) {
+    const int on = 1;
+    ::setsockopt(static_cast<int>(socket_.socketDescriptor()), SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+  }
   connect(&socket_, &QUdpSocket::readyRead, this, &UdpEndpoint::readPending);
 }
 

@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "app/main_window.h"
+#include "scan/broadcast.h"
 #include "scan/ranges.h"
 #include "settings/settings.h"
 #include "util/local_address.h"
@@ -105,12 +106,17 @@ void TForm1::SBScanAllClick() {
   const std::optional<uint16_t> scanPort = PortNumber(portText);
 
   if (settings->Broadcast) {
+    // Every listed port on every attached network's broadcast address, in order.
     bool ok = [&] {
-      std::string local = GetLocalIP();
-      if (local.empty() || !scanPort) return false;
-      std::string target = BroadcastAddress(local);
-      return sendQuery(target, *scanPort, q.sourceInfo()) &&
-             (!settings->ScanOld || sendQuery(target, *scanPort, q.oldInfo()));
+      const auto ports = BroadcastPorts(settings->BroadcastPorts, scanPort);
+      if (!ports) return false;
+      const std::vector<std::string> targets = BroadcastTargets(GetNetInterfaces(), &GetLocalIP);
+      if (targets.empty()) return false;
+      for (const std::string& target : targets)
+        for (uint16_t port : *ports)
+          if (!sendQuery(target, port, q.sourceInfo()) || (settings->ScanOld && !sendQuery(target, port, q.oldInfo())))
+            return false;
+      return true;
     }();
     if (!ok) NetworkError();
     countSent();

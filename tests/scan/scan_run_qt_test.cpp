@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "settings/settings.h"
 #include "support/fake_server.h"
+#include "support/loopback_net.h"
 #include "support/replies.h"
 #include "support/scripted_boxes_qt.h"
 #include "util/local_address.h"
@@ -49,9 +50,7 @@ struct Scan : ::testing::Test {
     settings.Broadcast = false;
     settings.ScanOld = false;
   }
-  void TearDown() override {
-    SetLocalAddressProvider([] { return std::string("127.0.0.1"); });
-  }
+  void TearDown() override { KeepNetworkOnLoopback(); }
 
   // Binds count fakes on base.1 .. base.count, all on one port; returns the port.
   uint16_t Farm(const std::string& base, int count, bool answer = true) {
@@ -115,6 +114,52 @@ TEST_F(Scan, FavouritesThenBroadcastThenRangesInOrder) {
   EXPECT_TRUE(w->ui.RG->isEnabled());
   EXPECT_TRUE(w->ui.Timer->isActive());
   EXPECT_FALSE(w->scanningFlag);
+}
+
+TEST_F(Scan, BroadcastGoesToEveryListedPortOfEveryAttachedNetwork) {
+  // Two attached networks, one down, the loopback: all on 127.x through the seam.
+  SetNetInterfaceProvider([] {
+    return std::vector<NetInterface>{{"lo", "127.0.0.1", "", true, true, false},
+                                     {"eth0", "127.3.1.7", "127.3.1.255", true, false, true},
+                                     {"eth1", "127.3.3.7", "127.3.3.255", false, false, true},
+                                     {"wlan0", "127.3.2.7", "127.3.2.255", true, false, true}};
+  });
+  const std::vector<uint16_t> ports = {27215, 27216, 27219};
+  std::vector<int> expected;
+  for (const char* net : {"127.3.1.255", "127.3.2.255"})
+    for (uint16_t p : ports) {
+      int s = fakes.add(net, p);
+      expected.insert(expected.end(), {s, s});
+    }
+  const int down = fakes.add("127.3.3.255", 27215);
+  const int scanPort = fakes.add("127.3.1.255", 27015);
+  settings.Broadcast = true;
+  settings.ScanOld = true;
+  settings.BroadcastPorts = "27215-27216, 27219";
+  settings.CSPort = "27015";
+  Make();
+  w->SBScanAllClick();
+  ASSERT_TRUE(PumpUntil([&] { return fakes.count() == expected.size(); }));
+  Pump(30);
+  auto got = fakes.received();
+  std::vector<int> order;
+  for (const auto& r : got) order.push_back(r.server);
+  EXPECT_EQ(order, expected);
+  for (size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i].bytes, i % 2 ? kOldInfoQuery : kSourceInfoQuery);
+  EXPECT_TRUE(fakes.receivedBy(down).empty());
+  EXPECT_TRUE(fakes.receivedBy(scanPort).empty());  // the list replaces the scan port
+  EXPECT_EQ(Panel(1), QStringLiteral("1"));  // one step, counted once
+  EXPECT_EQ(Panel(0), QStringLiteral(" Scan complete"));
+  EXPECT_EQ(Panel(2), QString());
+
+  // A stored text that is no port list fails the step like a bad scan port.
+  settings.BroadcastPorts = "27215-";
+  fakes.clearReceived();
+  w->ui.SBScanAll->setEnabled(true);
+  w->SBScanAllClick();
+  EXPECT_EQ(Panel(2), QStringLiteral(" Network error..."));
+  Pump(30);
+  EXPECT_EQ(fakes.count(), 0u);
 }
 
 TEST_F(Scan, HltvPortChoiceAndFavouritesOnTheirOwnPorts) {
