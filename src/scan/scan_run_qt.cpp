@@ -227,6 +227,9 @@ void TForm1::PMSAddClick() {
 }
 
 void TForm1::TimerFavTimer() {
+  // A tick during a scan run, or during the wait that follows it, would wipe
+  // the servers the run found: it is skipped, and the timer keeps its interval.
+  if (scanningFlag || (ui.Timer->isActive() && !ui.SBScanAll->isEnabled())) return;
   servers.clear();
   ui.SBAuto->setEnabled(false);
   ui.SBPlay->setEnabled(false);

@@ -396,13 +396,50 @@ TEST_F(Scan, FavouritesAddAndAutoScanTick) {
   EXPECT_EQ(Panel(0), QStringLiteral(" Autoscan..."));
   EXPECT_EQ(w->ui.TimerFav->interval(), 7000);
   ASSERT_TRUE(PumpUntil([&] { return w->servers.size() == 2; }));
-  // With the Scan button disabled a tick only empties the list.
+  // With the Scan button held (auto-connect) a tick only empties the list.
   w->ui.SBScanAll->setEnabled(false);
   fakes.clearReceived();
   w->TimerFavTimer();
   EXPECT_EQ(w->servers.size(), 0);
   Pump(30);
   EXPECT_EQ(fakes.count(), 0u);
+}
+
+TEST_F(Scan, FavouritesTickDuringARunOrItsWaitIsSkipped) {
+  uint16_t port = Farm("127.2.12", 3);
+  int fav = fakes.add("127.2.13.1", 0, AnswerInfo(Build(Named("fav"))));
+  settings.CSPort = std::to_string(port);
+  settings.ranges = {{true, "127.2.12.1", "127.2.12.3"}};
+  settings.UpdInterval = 7;
+  Make();
+  settings.favourites = {};  // the run itself queries no favourite
+  w->ui.TimerFav->setInterval(200);
+  // Ticks while the run sends: after its first target, and once rows are listed.
+  int ticks = 0;
+  onPump = [&] {
+    if (!w->scanningFlag || w->ui.Gauge->progress() == 0) return;
+    settings.favourites = {{"127.2.13.1", std::to_string(fakes.port(fav))}};
+    w->TimerFavTimer();
+    settings.favourites.clear();
+    ++ticks;
+  };
+  w->SBScanAllClick();
+  onPump = nullptr;
+  EXPECT_EQ(ticks, 3);
+  ASSERT_TRUE(PumpUntil([&] { return w->servers.size() == 3; }));
+  // Then in the wait countdown, the Scan button disabled.
+  settings.favourites = {{"127.2.13.1", std::to_string(fakes.port(fav))}};
+  ASSERT_TRUE(w->ui.Timer->isActive());
+  ASSERT_FALSE(w->ui.SBScanAll->isEnabled());
+  const QString panel = Panel(0);
+  w->TimerFavTimer();
+  EXPECT_EQ(w->servers.size(), 3);
+  EXPECT_EQ(Panel(0), panel);
+  EXPECT_EQ(w->ui.TimerFav->interval(), 200);
+  Pump(30);
+  EXPECT_TRUE(fakes.receivedBy(fav).empty());
+  EXPECT_EQ(w->servers.size(), 3);
+  EXPECT_EQ(Panel(0), QStringLiteral(" Scan complete"));
 }
 
 }  // namespace
