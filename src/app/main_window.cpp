@@ -4,13 +4,11 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QShowEvent>
-#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -22,25 +20,15 @@
 
 namespace gavrix {
 
-std::optional<uint16_t> PortNumber(const std::string& text) {
-  auto v = TryStrToInt(text);
-  if (!v || *v < 0 || *v > 65535) return std::nullopt;
-  return static_cast<uint16_t>(*v);
-}
-
 TForm1::TForm1(quint16 udpPort, QWidget* parent)
-    : QMainWindow(parent), endpoint(udpPort, this), dispatcher(servers, players, rules, *this) {
-  sleep = [](unsigned ms) {
-    if (ms) QThread::msleep(ms);
-  };
-  // The message pump of long handlers. Every call handles what is pending, but
-  // not more often than a screen refreshes: a repaint of the window per target
-  // would make painting, not sending, the pace of a scan.
-  pump = [clock = QElapsedTimer()]() mutable {
-    if (clock.isValid() && clock.elapsed() < kPumpSpacingMs) return;
-    QCoreApplication::processEvents();
-    clock.start();
-  };
+    : QMainWindow(parent),
+      endpoint(udpPort, this),
+      dispatcher(servers, players, rules, *this),
+      scanDriver(MakeWindowScanDriver(*this)),
+      engine(*scanDriver, dispatcher.queries()) {
+  // The seams start as the event loop's sleep and message pump.
+  sleep = [this](unsigned ms) { scanDriver->EventLoopDriver::sleep(ms); };
+  pump = [this] { scanDriver->EventLoopDriver::pump(); };
   ui.setupUi(this);
   ui.attachModels(servers, players, rules);
   connect(&endpoint, &UdpEndpoint::datagramReceived, this, &TForm1::UDPDataReceived);
@@ -97,10 +85,7 @@ void TForm1::joinCheck(const std::string& address, const std::string& playersTex
 bool TForm1::send(const std::string& host, uint16_t port, Bytes datagram) { return sendQuery(host, port, datagram); }
 
 bool TForm1::sendQuery(const std::string& host, uint16_t port, Bytes datagram) {
-  const QString remote = QString::fromStdString(host);
-  endpoint.setRemoteHost(remote);
-  endpoint.setRemotePort(port);
-  return endpoint.sendTo(remote, port, datagram.data(), datagram.size());
+  return scanDriver->send(host, port, datagram);
 }
 
 void TForm1::rememberListed() {

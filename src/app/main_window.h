@@ -6,12 +6,15 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/main_window_ui.h"
 #include "query/dispatcher.h"
 #include "query/udp_endpoint_qt.h"
+#include "scan/event_loop_driver_qt.h"
+#include "scan/scan_engine.h"
 #include "serverlist/list_models_qt.h"
 
 namespace gavrix {
@@ -38,6 +41,10 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   MainWindowUi ui;
   UdpEndpoint endpoint;
   ReplyDispatcher dispatcher;
+  // The scan engine on the window's driver: the run, the refresh, the
+  // favourites tick and the selection's queries send through it.
+  std::unique_ptr<EventLoopDriver> scanDriver;
+  ScanEngine engine;
 
   Settings* settings = nullptr;
   IniFile* ini = nullptr;
@@ -47,9 +54,7 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   bool scanningFlag = false;  // true while a run is in progress
   bool stopFlag = false;      // set by the stop operation
   int waitCountdown = 0;      // the Scan button's wait after a run
-  struct Listed {
-    std::string address, port;
-  };
+  using Listed = HostPort;
   std::vector<Listed> refreshList;  // servers remembered at the end of a run
   bool autoConnect = false;   // auto-connect flag
 
@@ -61,7 +66,7 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   std::function<void()> favouritesChanged;
 
   // Shortest time between two runs of the message pump, in milliseconds.
-  static constexpr int kPumpSpacingMs = 8;
+  static constexpr int kPumpSpacingMs = EventLoopDriver::kPumpSpacingMs;
 
   // Seams: sleeps are recorded by tests instead of timed; the message pump.
   std::function<void(unsigned ms)> sleep;
@@ -105,6 +110,8 @@ class TForm1 : public QMainWindow, public ReplyEvents {
 
   // Sends a query datagram to host and port; false when the send failed.
   bool sendQuery(const std::string& host, uint16_t port, Bytes datagram);
+  // The Source info query to host:port, then the old one when ScanOld is on.
+  bool sendInfo(const std::string& host, uint16_t port) { return engine.sendInfo(host, port); }
   // The refresh list becomes the rows listed now, in display order.
   void rememberListed();
   // Shows the settings dialog without blocking this window.
@@ -124,7 +131,7 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   bool mouseDownPending_ = false;
 };
 
-// Reads a port text as the scan and the senders do: a decimal number 0 to 65535.
-std::optional<uint16_t> PortNumber(const std::string& text);
+// The window's scan driver (the scan's folder builds it).
+std::unique_ptr<EventLoopDriver> MakeWindowScanDriver(TForm1& window);
 
 }  // namespace gavrix

@@ -1,0 +1,31 @@
+#include "scan/event_loop_driver_qt.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include "util/local_address.h"
+
+namespace gavrix {
+
+bool EventLoopDriver::send(const std::string& host, uint16_t port, Bytes datagram) {
+  const QString remote = QString::fromStdString(host);
+  endpoint_.setRemoteHost(remote);
+  endpoint_.setRemotePort(port);
+  return endpoint_.sendTo(remote, port, datagram.data(), datagram.size());
+}
+
+void EventLoopDriver::aim(const std::string& host) { endpoint_.setRemoteHost(QString::fromStdString(host)); }
+
+void EventLoopDriver::sleep(unsigned ms) {
+  if (ms) QThread::msleep(ms);
+}
+
+void EventLoopDriver::pump() {
+  if (pumpClock_.isValid() && pumpClock_.elapsed() < kPumpSpacingMs) return;
+  QCoreApplication::processEvents();
+  pumpClock_.start();
+}
+
+std::string EventLoopDriver::localAddress() { return GetLocalIP(); }
+
+}  // namespace gavrix
