@@ -11,7 +11,10 @@ bool EventLoopDriver::send(const std::string& host, uint16_t port, Bytes datagra
   const QString remote = QString::fromStdString(host);
   endpoint_.setRemoteHost(remote);
   endpoint_.setRemotePort(port);
-  return endpoint_.sendTo(remote, port, datagram.data(), datagram.size());
+  QHostAddress to;
+  if (!endpoint_.sendTo(remote, port, datagram.data(), datagram.size(), &to)) return false;
+  sent(to, port, datagram);
+  return true;
 }
 
 void EventLoopDriver::aim(const std::string& host) { endpoint_.setRemoteHost(QString::fromStdString(host)); }

@@ -26,6 +26,9 @@ class EventLoopDriver : public ScanDriver {
   static constexpr int kPumpSpacingMs = 8;
 
  protected:
+  // Every datagram that went out, with the address it went to.
+  virtual void sent(const QHostAddress& to, uint16_t port, Bytes datagram) { (void)to, (void)port, (void)datagram; }
+
   UdpEndpoint& endpoint_;
 
  private:
