@@ -25,13 +25,21 @@ TForm1::TForm1(quint16 udpPort, QWidget* parent)
       endpoint(udpPort, this),
       dispatcher(servers, players, rules, *this),
       scanDriver(MakeWindowScanDriver(*this)),
-      engine(*scanDriver, dispatcher.queries()) {
+      engine(*scanDriver, dispatcher.queries()),
+      join(this) {
   // The seams start as the event loop's sleep and message pump.
   sleep = [this](unsigned ms) { scanDriver->EventLoopDriver::sleep(ms); };
   pump = [this] { scanDriver->EventLoopDriver::pump(); };
   ui.setupUi(this);
   ui.attachModels(servers, players, rules);
   connect(&endpoint, &UdpEndpoint::datagramReceived, this, &TForm1::UDPDataReceived);
+  join.setParts(JoinParts{
+      this, ui.SBScanAll, ui.SBRefresh, ui.SBAuto, ui.SBPlay, ui.TimerFav, ui.TimerAuto, &servers,
+      [this] { return selectedRow(); }, [this](int row) { selectRow(row); }, [this] { servers.clear(); },
+      [this](int panel, const QString& text) { ui.SBar->setPanelText(panel, text); },
+      [this](const std::string& host, uint16_t port) { return sendInfoQueries(host, port); },
+      [this] { NetworkError(); }, [this]() -> const Settings* { return settings; }});
+  connect(ui.TimerAuto, &QTimer::timeout, this, [this] { Guarded(this, [this] { TimerAutoTimer(); }); });
 
   connect(ui.SBScanAll, &QToolButton::clicked, this, [this] { Guarded(this, [this] { SBScanAllClick(); }); });
   connect(ui.SBStop, &QToolButton::clicked, this, [this] { Guarded(this, [this] { SBStopClick(); }); });
@@ -76,10 +84,9 @@ bool TForm1::gameShown(GameFlag flag) {
   return settings ? settings->games[static_cast<size_t>(flag)] : true;
 }
 
-void TForm1::enableRefresh() { ui.SBRefresh->setEnabled(true); }
-
-void TForm1::joinCheck(const std::string& address, const std::string& playersText) {
-  JoinCheck(address, playersText);
+void TForm1::rowCompleted(int row, const std::string& address, uint16_t, const std::string& playersText) {
+  if (!scanningFlag) ui.SBRefresh->setEnabled(true);
+  JoinCheck(row, address, playersText);
 }
 
 bool TForm1::send(const std::string& host, uint16_t port, Bytes datagram) { return sendQuery(host, port, datagram); }
@@ -87,6 +94,8 @@ bool TForm1::send(const std::string& host, uint16_t port, Bytes datagram) { retu
 bool TForm1::sendQuery(const std::string& host, uint16_t port, Bytes datagram) {
   return scanDriver->send(host, port, datagram);
 }
+
+bool TForm1::sendInfoQueries(const std::string& host, uint16_t port) { return engine.sendInfo(host, port); }
 
 void TForm1::rememberListed() {
   refreshList.clear();

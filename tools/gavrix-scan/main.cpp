@@ -156,8 +156,7 @@ class Events : public ReplyEvents {
 
   bool gameShown(GameFlag flag) override { return settings->games[static_cast<size_t>(flag)]; }
   bool scanning() override { return isScanning; }
-  void enableRefresh() override {}
-  void joinCheck(const std::string&, const std::string&) override {}
+  void rowCompleted(int, const std::string&, uint16_t, const std::string&) override {}
   bool send(const std::string& host, uint16_t port, Bytes datagram) override { return sender(host, port, datagram); }
   void networkError() override { std::cerr << "gavrix-scan: network error\n"; }
 };
