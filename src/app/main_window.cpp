@@ -84,7 +84,8 @@ bool TForm1::gameShown(GameFlag flag) {
   return settings ? settings->games[static_cast<size_t>(flag)] : true;
 }
 
-void TForm1::rowCompleted(int row, const std::string& address, uint16_t, const std::string& playersText) {
+void TForm1::rowCompleted(int row, const std::string& address, uint16_t port, const std::string& playersText) {
+  if (auto ms = scanDriver->sendTimes.pingMs(address, port)) servers.setPing(row, *ms);
   if (!scanningFlag) ui.SBRefresh->setEnabled(true);
   JoinCheck(row, address, playersText);
 }
@@ -92,7 +93,7 @@ void TForm1::rowCompleted(int row, const std::string& address, uint16_t, const s
 bool TForm1::send(const std::string& host, uint16_t port, Bytes datagram) { return sendQuery(host, port, datagram); }
 
 bool TForm1::sendQuery(const std::string& host, uint16_t port, Bytes datagram) {
-  return scanDriver->send(host, port, datagram);
+  return scanDriver->send(host, port, datagram, false);
 }
 
 bool TForm1::sendInfoQueries(const std::string& host, uint16_t port) { return engine.sendInfo(host, port); }

@@ -7,12 +7,13 @@
 
 namespace gavrix {
 
-bool EventLoopDriver::send(const std::string& host, uint16_t port, Bytes datagram) {
+bool EventLoopDriver::send(const std::string& host, uint16_t port, Bytes datagram, bool broadcast) {
   const QString remote = QString::fromStdString(host);
   endpoint_.setRemoteHost(remote);
   endpoint_.setRemotePort(port);
   QHostAddress to;
   if (!endpoint_.sendTo(remote, port, datagram.data(), datagram.size(), &to)) return false;
+  sendTimes.noteSent(to.toString().toStdString(), port, datagram, broadcast);
   sent(to, port, datagram);
   return true;
 }

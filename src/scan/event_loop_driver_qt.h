@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 
+#include "query/send_times.h"
 #include "query/udp_endpoint_qt.h"
 #include "scan/scan_engine.h"
 
@@ -14,8 +15,9 @@ class EventLoopDriver : public ScanDriver {
  public:
   explicit EventLoopDriver(UdpEndpoint& endpoint) : endpoint_(endpoint) {}
 
-  // Sets the endpoint's remote host and port, then sends there.
-  bool send(const std::string& host, uint16_t port, Bytes datagram) override;
+  // Sets the endpoint's remote host and port, then sends there; records the
+  // send time of every info query.
+  bool send(const std::string& host, uint16_t port, Bytes datagram, bool broadcast) override;
   void aim(const std::string& host) override;
   void sleep(unsigned ms) override;
   // Handles what is pending, but not more often than every kPumpSpacingMs: a
@@ -24,6 +26,8 @@ class EventLoopDriver : public ScanDriver {
   std::string localAddress() override;
 
   static constexpr int kPumpSpacingMs = 8;
+
+  SendTimes sendTimes;
 
  protected:
   // Every datagram that went out, with the address it went to.

@@ -12,10 +12,11 @@ std::optional<uint16_t> PortNumber(const std::string& text) {
   return static_cast<uint16_t>(*v);
 }
 
-bool ScanEngine::sendInfo(const std::string& host, uint16_t port, const std::function<void()>& between) {
-  if (!driver_.send(host, port, queries_.sourceInfo())) return false;
+bool ScanEngine::sendInfo(const std::string& host, uint16_t port, const std::function<void()>& between,
+                          bool broadcast) {
+  if (!driver_.send(host, port, queries_.sourceInfo(), broadcast)) return false;
   if (between) between();
-  return !driver_.scanOld() || driver_.send(host, port, queries_.oldInfo());
+  return !driver_.scanOld() || driver_.send(host, port, queries_.oldInfo(), broadcast);
 }
 
 ScanEngine::End ScanEngine::run(const ScanPlan& plan) {
@@ -84,7 +85,7 @@ bool ScanEngine::broadcastStep(const ScanPlan& plan) {
   if (targets.empty()) return false;
   for (const std::string& target : targets)
     for (uint16_t port : *ports)
-      if (!sendInfo(target, port)) return false;
+      if (!sendInfo(target, port, {}, true)) return false;
   return true;
 }
 
@@ -115,14 +116,14 @@ void ScanEngine::favouritesTick(const std::vector<HostPort>& favourites) {
 }
 
 bool ScanEngine::sendDetails(const std::string& address, uint16_t port) {
-  if (!driver_.send(address, port, queries_.sourceRules())) return false;
+  if (!driver_.send(address, port, queries_.sourceRules(), false)) return false;
   driver_.sleep(10);
-  if (!driver_.send(address, port, queries_.sourcePlayers())) return false;
+  if (!driver_.send(address, port, queries_.sourcePlayers(), false)) return false;
   driver_.sleep(5);
   if (!driver_.scanOld()) return true;
-  if (!driver_.send(address, port, queries_.oldPlayers())) return false;
+  if (!driver_.send(address, port, queries_.oldPlayers(), false)) return false;
   driver_.sleep(10);
-  return driver_.send(address, port, queries_.oldRules());
+  return driver_.send(address, port, queries_.oldRules(), false);
 }
 
 }  // namespace gavrix

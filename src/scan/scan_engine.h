@@ -30,8 +30,9 @@ enum class ScanStep { RunFavourite, Broadcast, RunRange, TickFavourite };
 class ScanDriver {
  public:
   virtual ~ScanDriver() = default;
-  // Sends a datagram to host:port; false when the send failed.
-  virtual bool send(const std::string& host, uint16_t port, Bytes datagram) = 0;
+  // Sends a datagram to host:port (a broadcast address when broadcast is set);
+  // false when the send failed.
+  virtual bool send(const std::string& host, uint16_t port, Bytes datagram, bool broadcast) = 0;
   // A favourite's guarded step begins with its host text (the window's remote host).
   virtual void aim(const std::string& host) { (void)host; }
   virtual void sleep(unsigned ms) = 0;
@@ -70,7 +71,8 @@ class ScanEngine {
   // The Source info query to host:port, then `between` (when given), then the
   // old info query when ScanOld is on. False at the first send that fails.
   // Every info query of the program goes through here.
-  bool sendInfo(const std::string& host, uint16_t port, const std::function<void()>& between = {});
+  bool sendInfo(const std::string& host, uint16_t port, const std::function<void()>& between = {},
+                bool broadcast = false);
 
   enum class End { Complete, Stopped };
   // The run: count the targets, then the favourites, the broadcast and the

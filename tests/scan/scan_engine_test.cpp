@@ -19,11 +19,11 @@ struct Recorder : ScanDriver {
   std::vector<std::string> failing;  // hosts whose sends fail
   std::vector<NetInterface> nets;
 
-  bool send(const std::string& host, uint16_t port, Bytes d) override {
+  bool send(const std::string& host, uint16_t port, Bytes d, bool broadcast) override {
     // Named by the query's type byte: Source info, old info, or the byte itself.
     const char type = d.size() > 4 ? static_cast<char>(d[4]) : '?';
     const std::string what = type == 'T' ? "src" : type == 'i' ? "old" : std::string(1, type);
-    log.push_back(what + " " + host + ":" + std::to_string(port));
+    log.push_back(what + (broadcast ? " b " : " ") + host + ":" + std::to_string(port));
     ++sends;
     return std::find(failing.begin(), failing.end(), host) == failing.end();
   }
@@ -60,8 +60,8 @@ TEST(ScanEngine, RunSendsFavouritesThenBroadcastThenRangesPaced) {
                         "aim fav.local", "sleep 2", "src fav.local:27020", "sleep 2", "step", "old fav.local:27020",
                         "pump", "done 0 fav.local 1",
                         // the broadcast (no interface qualifies: the local address's): no sleep, pump or step
-                        "src 127.4.255.255:27015", "old 127.4.255.255:27015", "src 127.4.255.255:27016",
-                        "old 127.4.255.255:27016", "done 1  2",
+                        "src b 127.4.255.255:27015", "old b 127.4.255.255:27015", "src b 127.4.255.255:27016",
+                        "old b 127.4.255.255:27016", "done 1  2",
                         // a range target: the whole delay between its two queries
                         "src 127.4.1.1:27015", "sleep 5", "old 127.4.1.1:27015", "step", "pump", "done 2 127.4.1.1 3",
                         "src 127.4.1.2:27015", "sleep 5", "old 127.4.1.2:27015", "step", "pump",
@@ -81,11 +81,11 @@ TEST(ScanEngine, FailuresAndTheStopTest) {
        Log{"max 2", "aim 127.4.2.1", "sleep 0", "src 127.4.2.1:27015", "error"}},
       {"a failed broadcast goes on to the first range target", {"127.4.255.255"}, 2, ScanEngine::End::Stopped,
        Log{"max 2", "aim 127.4.2.1", "sleep 0", "src 127.4.2.1:27015", "sleep 0", "step", "pump",
-           "done 0 127.4.2.1 1", "src 127.4.255.255:27015", "error", "done 1  2", "src 127.4.3.1:27015", "sleep 1",
+           "done 0 127.4.2.1 1", "src b 127.4.255.255:27015", "error", "done 1  2", "src 127.4.3.1:27015", "sleep 1",
            "step"}},
       {"no stop: every step", {"127.4.2.1"}, -1, ScanEngine::End::Complete,
        Log{"max 2", "aim 127.4.2.1", "sleep 0", "src 127.4.2.1:27015", "error", "pump", "done 0 127.4.2.1 1",
-           "src 127.4.255.255:27015", "done 1  2", "src 127.4.3.1:27015", "sleep 1", "step", "pump",
+           "src b 127.4.255.255:27015", "done 1  2", "src 127.4.3.1:27015", "sleep 1", "step", "pump",
            "done 2 127.4.3.1 3"}},
   };
   for (const Case& c : cases) {
@@ -116,8 +116,8 @@ TEST(ScanEngine, BroadcastGoesToEveryQualifyingInterface) {
   plan.broadcast = true;
   plan.broadcastPorts = "27016, 27015";
   EXPECT_EQ(e.run(plan), ScanEngine::End::Complete);
-  EXPECT_EQ(d.log, (Log{"max 0", "src 127.4.5.255:27016", "src 127.4.5.255:27015", "src 127.4.6.255:27016",
-                        "src 127.4.6.255:27015", "done 1  1"}));
+  EXPECT_EQ(d.log, (Log{"max 0", "src b 127.4.5.255:27016", "src b 127.4.5.255:27015", "src b 127.4.6.255:27016",
+                        "src b 127.4.6.255:27015", "done 1  1"}));
 }
 
 TEST(ScanEngine, RefreshTickAndDetails) {

@@ -108,6 +108,7 @@ TEST_F(Scan, FavouritesThenBroadcastThenRangesInOrder) {
   EXPECT_EQ(w->ui.Gauge->maxValue(), 4);  // the broadcast is not counted
   EXPECT_EQ(w->ui.Gauge->progress(), 4);
   EXPECT_EQ(pumps, 3 + 1 + 3);  // counting the ranges, then once per target
+  for (int i = 0; i < w->servers.size(); ++i) EXPECT_GE(w->servers.row(i).ping, 0) << i;  // the Ping column
   // Waiting: Scan disabled, Stop disabled, Refresh enabled, port choice enabled.
   EXPECT_FALSE(w->ui.SBScanAll->isEnabled());
   EXPECT_FALSE(w->ui.SBStop->isEnabled());

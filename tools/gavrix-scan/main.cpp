@@ -156,7 +156,10 @@ class Events : public ReplyEvents {
 
   bool gameShown(GameFlag flag) override { return settings->games[static_cast<size_t>(flag)]; }
   bool scanning() override { return isScanning; }
-  void rowCompleted(int, const std::string&, uint16_t, const std::string&) override {}
+  std::function<void(int, const std::string&, uint16_t)> ping;
+  void rowCompleted(int row, const std::string& address, uint16_t port, const std::string&) override {
+    ping(row, address, port);
+  }
   bool send(const std::string& host, uint16_t port, Bytes datagram) override { return sender(host, port, datagram); }
   void networkError() override { std::cerr << "gavrix-scan: network error\n"; }
 };
@@ -203,7 +206,10 @@ void PrintTsv(const ServerListModel& servers, const std::vector<Details>* detail
     line += '\t';
   }
   std::cout << line << "Ping\n";
-  for (int i = 0; i < servers.size(); ++i) std::cout << ServerColumnsTsv(servers.row(i)) << "\t\n";
+  for (int i = 0; i < servers.size(); ++i) {
+    const ServerRow& row = servers.row(i);
+    std::cout << ServerColumnsTsv(row) << '\t' << (row.ping < 0 ? std::string() : std::to_string(row.ping)) << '\n';
+  }
   if (!details) return;
   auto pane = [&](const char* header, std::vector<PaneRow> Details::*rows) {
     std::cout << '\n' << header << '\n';
@@ -233,7 +239,7 @@ void PrintJson(const ServerListModel& servers, const std::vector<Details>* detai
       out += "\": ";
       AppendJsonText(out, row.text(c));
     }
-    out += ", \"ping\": null";
+    out += ", \"ping\": " + (row.ping < 0 ? std::string("null") : std::to_string(row.ping));
     if (details) {
       auto pane = [&](const char* key, const char* first, const char* second, const std::vector<PaneRow>& rows) {
         out += std::string(", \"") + key + "\": [";
@@ -344,7 +350,10 @@ int Run(QCoreApplication& app) {
   driver.progress_ = isatty(STDERR_FILENO);
   Events events;
   events.settings = &s;
-  events.sender = [&](const std::string& host, uint16_t port, Bytes d) { return driver.send(host, port, d); };
+  events.sender = [&](const std::string& host, uint16_t port, Bytes d) { return driver.send(host, port, d, false); };
+  events.ping = [&](int row, const std::string& address, uint16_t port) {
+    if (auto ms = driver.sendTimes.pingMs(address, port)) servers.setPing(row, *ms);
+  };
   ReplyDispatcher dispatcher(servers, players, rules, events);
   ScanEngine engine(driver, dispatcher.queries());
 
