@@ -165,8 +165,9 @@ bool IpEdit::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool IpEdit::wholeKeyPressed(QKeyEvent* key) {
-  if (key->matches(QKeySequence::Copy)) {
+  if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut)) {
     QApplication::clipboard()->setText(dotted());
+    if (key->matches(QKeySequence::Cut)) clearAll();
     return true;
   }
   const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;

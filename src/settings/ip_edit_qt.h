@@ -24,7 +24,8 @@ namespace gavrix {
 // field to field; a value above 255 becomes 255 with the beep. Select all
 // (Ctrl+A) selects the whole address: a digit typed then starts a new address
 // in the first field, Backspace or Delete empty every field, copy takes the
-// dotted text. Pasting a dotted address fills all four fields.
+// dotted text and cut empties the fields after it. Pasting a dotted address
+// fills all four fields; one with an octet above 255 changes nothing.
 class IpEdit : public QFrame {
   Q_OBJECT
 

@@ -173,6 +173,11 @@ TEST_F(IpEditTyping, SelectAllCoversTheWholeAddress) {
   // Leaving the edit ends it as well.
   script(L("{ALL}{TAB}"));
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(edit->field(i)->hasSelectedText() && !edit->field(i)->hasFocus()) << i;
+  script(L("{ALL}"));
+  key(Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), L("127.9.5.1"));
+  EXPECT_EQ(edit->text(), L("0.0.0.0"));
+  EXPECT_EQ(fields(), (QStringList{QString(), QString(), QString(), QString()}));
 }
 
 TEST_F(IpEditTyping, PasteOfNoAddressChangesNothing) {
