@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "app/main_window.h"
+#include "util/message_box_qt.h"
 
 namespace gavrix {
 
@@ -35,12 +36,12 @@ void AddShortcuts(TForm1& form) {
     if (!address.isEmpty()) QGuiApplication::clipboard()->setText(address);
   });
 
-  // Enter on a selected row is a click on Play, which does nothing while Play is disabled.
+  // Enter on a selected row plays it, as the Play button would while it is enabled.
   for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
     auto* enter = new QShortcut(QKeySequence(key), ui.LW);
     enter->setContext(Qt::WidgetShortcut);
     QObject::connect(enter, &QShortcut::activated, &form, [&form] {
-      if (form.selectedRow() >= 0) form.ui.SBPlay->click();
+      if (form.selectedRow() >= 0 && form.ui.SBPlay->isEnabled()) Guarded(&form, [&form] { form.SBPlayClick(); });
     });
   }
 }
