@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include "app/shortcuts.h"
 #include "settings/settings.h"
 #include "settings/translucency_qt.h"
 #include "util/message_box_qt.h"
@@ -56,6 +57,7 @@ TForm1::TForm1(quint16 udpPort, QWidget* parent)
   connect(ui.Hide1, &QAction::triggered, this, [this] { hide(); });
   connect(ui.Exit1, &QAction::triggered, this, [this] { close(); });
   wireServerList();
+  AddShortcuts(*this);
 }
 
 TForm1::~TForm1() { endpoint.close(); }
