@@ -17,8 +17,9 @@ QString Shown(const std::string& text) { return QString::fromStdString(DisplayUt
 constexpr int kHeaderIcon[kListColumnCount] = {-1, 17, 16, -1, -1, 7, 11, 15, -1, -1};
 
 // Header tooltips of the columns whose captions do not say what they hold; nullptr for none.
-constexpr const char* kHeaderHint[kColumnCount] = {nullptr,    nullptr,   nullptr,           nullptr, "Protocol version",
-                                                   nullptr,    "Players", "Operating system", nullptr};
+constexpr const char* kHeaderHint[kListColumnCount] = {
+    nullptr, nullptr, nullptr, nullptr, "Protocol version", nullptr, "Players", "Operating system", nullptr,
+    "Milliseconds from the query to the reply"};
 
 QVariant AccessHint(int mark) {
   switch (mark) {
