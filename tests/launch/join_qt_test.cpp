@@ -288,10 +288,9 @@ TEST_F(Join, AutoConnectJoinsAtTheThreshold) {
       EXPECT_EQ(Panel(2), QStringLiteral(" Autoconnect disabled."));
       EXPECT_TRUE(w->ui.SBScanAll->isEnabled());
     } else {
-      // Answers keep it waiting: the row comes back with each poll, nothing is unanswered.
+      // Answers keep it waiting: five polls later it has not given up.
       ASSERT_TRUE(PumpUntil([&] { return servers.count() >= 2 + 5; }));
       EXPECT_TRUE(w->autoConnect());
-      EXPECT_LE(w->join.autoConnect.unanswered(), 1);
       EXPECT_FALSE(w->ui.SBPlay->isEnabled());
       EXPECT_TRUE(starter.started.empty());
     }
