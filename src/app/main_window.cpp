@@ -17,6 +17,7 @@
 
 #include "settings/settings.h"
 #include "settings/translucency_qt.h"
+#include "util/code_page.h"
 #include "util/message_box_qt.h"
 #include "util/text.h"
 
@@ -68,6 +69,7 @@ void TForm1::attachSettings(Settings* s, IniFile* store, QWidget* dialog) {
   settings = s;
   ini = store;
   settingsDialog = dialog;
+  applyReplyOptions();
 }
 
 void TForm1::showSettingsDialog() {
@@ -96,11 +98,23 @@ void TForm1::joinCheck(const std::string& address, const std::string& playersTex
 
 bool TForm1::send(const std::string& host, uint16_t port, Bytes datagram) { return sendQuery(host, port, datagram); }
 
-bool TForm1::sendQuery(const std::string& host, uint16_t port, Bytes datagram) {
+bool TForm1::sendQuery(const std::string& host, uint16_t port, Bytes datagram, bool broadcast) {
   const QString remote = QString::fromStdString(host);
   endpoint.setRemoteHost(remote);
   endpoint.setRemotePort(port);
-  return endpoint.sendTo(remote, port, datagram.data(), datagram.size());
+  QHostAddress sentTo;
+  if (!endpoint.sendTo(remote, port, datagram.data(), datagram.size(), &sentTo)) return false;
+  dispatcher.queryLog().noteSent(sentTo.toString().toStdString(), port, datagram, broadcast);
+  return true;
+}
+
+void TForm1::applyReplyOptions() {
+  const bool modern = !settings || settings->ModernServers;
+  dispatcher.setOptions({.modernServers = modern});
+  SetShownCodePage(modern ? OfferedCodePage(settings ? settings->TextCodePage : 0) : CodePage::Latin1);
+  ui.LW->viewport()->update();
+  ui.LWPlayers->viewport()->update();
+  ui.LWRules->viewport()->update();
 }
 
 void TForm1::rememberListed() {

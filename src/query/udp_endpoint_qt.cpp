@@ -48,7 +48,8 @@ std::optional<QHostAddress> UdpEndpoint::LookUpHost(const QString& name) {
   return found;
 }
 
-bool UdpEndpoint::sendTo(const QString& host, quint16 port, const uint8_t* data, size_t size) {
+bool UdpEndpoint::sendTo(const QString& host, quint16 port, const uint8_t* data, size_t size,
+                         QHostAddress* resolved) {
   QHostAddress address;
   QHostAddress literal;
   if (literal.setAddress(host) && literal.protocol() == QAbstractSocket::IPv4Protocol && host.count(u'.') == 3) {
@@ -60,6 +61,7 @@ bool UdpEndpoint::sendTo(const QString& host, quint16 port, const uint8_t* data,
     address = *found;
   }
   if (address == QHostAddress(QHostAddress::AnyIPv4)) return false;
+  if (resolved) *resolved = address;
   if (!closed_)
     socket_.writeDatagram(reinterpret_cast<const char*>(data), static_cast<qint64>(size), address, port);
   return true;

@@ -109,8 +109,8 @@ void TForm1::SBScanAllClick() {
       std::string local = GetLocalIP();
       if (local.empty() || !scanPort) return false;
       std::string target = BroadcastAddress(local);
-      return sendQuery(target, *scanPort, q.sourceInfo()) &&
-             (!settings->ScanOld || sendQuery(target, *scanPort, q.oldInfo()));
+      return sendQuery(target, *scanPort, q.sourceInfo(), true) &&
+             (!settings->ScanOld || sendQuery(target, *scanPort, q.oldInfo(), true));
     }();
     if (!ok) NetworkError();
     countSent();

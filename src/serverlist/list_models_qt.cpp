@@ -10,12 +10,16 @@ namespace gavrix {
 
 namespace {
 
-QString Shown(const std::string& text) { return QString::fromStdString(DisplayUtf8(text)); }
+CodePage shownCodePage = CodePage::Latin1;
+
+QString Shown(const std::string& text) { return QString::fromStdString(ToUtf8(text, shownCodePage)); }
 
 // Header icons of the server list by column; -1 for none.
 constexpr int kHeaderIcon[kColumnCount] = {-1, 17, 16, -1, -1, 7, 11, 15, -1};
 
 }  // namespace
+
+void SetShownCodePage(CodePage page) { shownCodePage = page; }
 
 Qt::ItemFlags ObservedTableModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;

@@ -6,9 +6,13 @@
 
 #include "query/server_list.h"
 #include "serverlist/pane.h"
+#include "util/code_page.h"
 #include "util/list_observer.h"
 
 namespace gavrix {
+
+// The code page the models show texts in that are not UTF-8 (Latin-1 at start).
+void SetShownCodePage(CodePage page);
 
 // Turns the core models' change notifications into the Qt model signals. A reorder keeps
 // persistent indexes (and so a view's selection and current row) on the row they pointed to.
