@@ -1,12 +1,16 @@
 // Writes a small seed corpus for the dispatcher fuzz target: built replies of
 // every kind, in sequences where duplicates, challenges and fragments meet.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include <bzlib.h>
+
 #include "input_format.h"
+#include "query/fragments.h"
 
 namespace {
 
@@ -65,11 +69,64 @@ std::vector<Bytes> Split() {
   return parts;
 }
 
+void Le(Bytes& b, uint32_t v, int n) {
+  for (int k = 0; k < n; ++k) b.push_back(static_cast<uint8_t>(v >> (8 * k)));
+}
+
+// A reply split as Source servers split it, bzip2 compressed when asked.
+std::vector<Bytes> SplitSource(const Bytes& reply, uint32_t id, size_t chunk, bool compress) {
+  Bytes payload = reply;
+  if (compress) {
+    id |= 0x80000000u;
+    std::vector<char> in(reply.begin(), reply.end()), out(reply.size() + 1024);
+    unsigned int n = static_cast<unsigned int>(out.size());
+    BZ2_bzBuffToBuffCompress(out.data(), &n, in.data(), static_cast<unsigned int>(in.size()), 9, 0, 0);
+    payload.clear();
+    Le(payload, static_cast<uint32_t>(reply.size()), 4);
+    Le(payload, gavrix::Crc32(reply), 4);
+    payload.insert(payload.end(), out.begin(), out.begin() + n);
+  }
+  const size_t total = (payload.size() + chunk - 1) / chunk;
+  std::vector<Bytes> parts;
+  for (size_t i = 0; i < total; ++i) {
+    Bytes f{0xFE, 0xFF, 0xFF, 0xFF};
+    Le(f, id, 4);
+    f.push_back(static_cast<uint8_t>(total));
+    f.push_back(static_cast<uint8_t>(i));
+    Le(f, 0x04E0, 2);
+    auto from = payload.begin() + static_cast<long>(i * chunk);
+    f.insert(f.end(), from, from + static_cast<long>(std::min(chunk, payload.size() - i * chunk)));
+    parts.push_back(f);
+  }
+  return parts;
+}
+
+// The same reply split the GoldSrc way.
+std::vector<Bytes> SplitGoldSrc(const Bytes& reply, uint32_t id, size_t chunk) {
+  const size_t total = (reply.size() + chunk - 1) / chunk;
+  std::vector<Bytes> parts;
+  for (size_t i = 0; i < total; ++i) {
+    Bytes f{0xFE, 0xFF, 0xFF, 0xFF};
+    Le(f, id, 4);
+    f.push_back(static_cast<uint8_t>(i << 4 | total));
+    auto from = reply.begin() + static_cast<long>(i * chunk);
+    f.insert(f.end(), from, from + static_cast<long>(std::min(chunk, reply.size() - i * chunk)));
+    parts.push_back(f);
+  }
+  return parts;
+}
+
+Bytes SourceApp(int appId, const std::string& dir, int protocol) {
+  Reply r;
+  r.u8('I').u8(protocol).str("Today").str("cp_dustbowl").str(dir).str("Custom description");
+  return r.u8(appId & 0xFF).u8(appId >> 8).u8(3).u8(24).u8(0).u8('d').u8('l').u8(0).b;
+}
+
 struct Seed {
   Bytes bytes;
   explicit Seed(uint16_t settings) { bytes = {static_cast<uint8_t>(settings), static_cast<uint8_t>(settings >> 8)}; }
-  Seed& add(const Bytes& datagram, int address = 0, int port = 0, int action = 0) {
-    bytes.push_back(static_cast<uint8_t>(address | port << 2 | action << fz::kActionShift));
+  Seed& add(const Bytes& datagram, int address = 0, int port = 0, int action = 0, int flags = 0) {
+    bytes.push_back(static_cast<uint8_t>(address | port << 2 | action << fz::kActionShift | flags));
     bytes.push_back(static_cast<uint8_t>(datagram.size()));
     bytes.push_back(static_cast<uint8_t>(datagram.size() >> 8));
     bytes.insert(bytes.end(), datagram.begin(), datagram.end());
@@ -111,6 +168,34 @@ int main(int argc, char** argv) {
                       .add(Source("Team Fortress", 1, 4), 2)
                       .add(Source("Garry's Sandbox", 1, 4), 3)
                       .add(Source("Day of Defeat: Source", 255, 255), 0, 1));
+
+  // Today's servers: split replies of both headers in any order, compressed
+  // ones, challenges from queried servers and from many others, app ids.
+  const uint16_t today = fz::kAllGamesShown | fz::kModern | fz::kInfoSent;
+  {
+    Seed s(today);
+    auto rules = SplitSource(Rules(250), 0x157, 700, false);
+    auto players = SplitSource(Players(), 'D', 20, false);
+    for (size_t i = rules.size(); i-- > 0;) {
+      s.add(rules[i], 1, 1);
+      if (i < players.size()) s.add(players[i], 1, 1);
+    }
+    for (const Bytes& f : SplitGoldSrc(Rules(120), 9, 500)) s.add(f, 2, 2);
+    seeds.push_back(s);
+  }
+  {
+    Seed s(today);
+    for (const Bytes& f : SplitSource(Rules(250), 0x33C, 400, true)) s.add(f, 0, 0);
+    seeds.push_back(s);
+  }
+  {
+    Seed s(today);
+    s.add(Challenge(), 0, 0).add(Challenge(), 0, 0).add(SourceApp(440, "tf", 17), 0, 0);
+    s.add(GoldSrc("127.0.0.2:27015", "Counter-Strike", 48), 1, 0).add(SourceApp(10, "cstrike", 48), 1, 0);
+    for (int i = 0; i < 40; ++i) s.add(Challenge(), 0, i % 4, 0, fz::kFreshAddress);
+    s.add(SourceApp(0, "garrysmod", 17), 3, 3);
+    seeds.push_back(s);
+  }
 
   for (size_t i = 0; i < seeds.size(); ++i) {
     std::string path = std::string(argv[1]) + "/seed-" + std::to_string(i);
