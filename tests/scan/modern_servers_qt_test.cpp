@@ -134,7 +134,9 @@ TEST_F(TodaysServers, SwitchOffKeepsTheClassicAnswerAndListsNothing) {
   Pump(50);
   EXPECT_EQ(w->servers.size(), 0);
   for (const auto& r : fakes.received()) {
-    if (r.bytes[4] == 'U' || r.bytes[4] == 'V') EXPECT_EQ(r.bytes.size(), 9u);
+    if (r.bytes[4] == 'U' || r.bytes[4] == 'V') {
+      EXPECT_EQ(r.bytes.size(), 9u);
+    }
   }
   EXPECT_EQ(Received('T'), 1u);
 }
