@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "query/records.h"
 #include "query/server_list.h"
 #include "serverlist/pane.h"
+#include "support/split_replies.h"
 
 namespace {
 
@@ -130,14 +132,8 @@ std::vector<Datagram> SixFragments() {
   w.u8('E').u8(400 & 0xFF).u8(400 >> 8);
   for (int i = 0; i < 400; ++i) w.str("sm_rule_" + std::to_string(i)).str(std::to_string(i * 7));
   const Datagram rules = w.bytes();
-  const size_t chunk = (rules.size() + 5) / 6;
-  std::vector<Datagram> parts;
-  for (size_t n = 0; n < 6; ++n) {
-    Datagram f = {0xFE, 0xFF, 0xFF, 0xFF, 0x57, 0x01, 0, 0, 6, static_cast<uint8_t>(n), 0xE0, 0x04};
-    auto from = rules.begin() + static_cast<std::ptrdiff_t>(n * chunk);
-    f.insert(f.end(), from, from + static_cast<std::ptrdiff_t>(std::min(chunk, rules.size() - n * chunk)));
-    parts.push_back(f);
-  }
+  std::vector<Datagram> parts = test::SplitSource(rules, 0x157, (rules.size() + 5) / 6);
+  if (parts.size() != 6) std::abort();
   std::swap(parts[1], parts[4]);
   return parts;
 }

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include <bzlib.h>
-
 #include "input_format.h"
-#include "query/fragments.h"
+#include "support/split_replies.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 namespace fz = gavrix::fuzz;
+using gavrix::test::SplitGoldSrc;
+using gavrix::test::SplitSource;
 
 struct Reply {
   Bytes b{0xFF, 0xFF, 0xFF, 0xFF};
@@ -66,53 +66,6 @@ std::vector<Bytes> Split() {
   size_t firstPayload = 1400 - head.size();
   parts[0].insert(parts[0].end(), whole.begin(), whole.begin() + static_cast<long>(firstPayload));
   parts[1].insert(parts[1].end(), whole.begin() + static_cast<long>(firstPayload), whole.end());
-  return parts;
-}
-
-void Le(Bytes& b, uint32_t v, int n) {
-  for (int k = 0; k < n; ++k) b.push_back(static_cast<uint8_t>(v >> (8 * k)));
-}
-
-// A reply split as Source servers split it, bzip2 compressed when asked.
-std::vector<Bytes> SplitSource(const Bytes& reply, uint32_t id, size_t chunk, bool compress) {
-  Bytes payload = reply;
-  if (compress) {
-    id |= 0x80000000u;
-    std::vector<char> in(reply.begin(), reply.end()), out(reply.size() + 1024);
-    unsigned int n = static_cast<unsigned int>(out.size());
-    BZ2_bzBuffToBuffCompress(out.data(), &n, in.data(), static_cast<unsigned int>(in.size()), 9, 0, 0);
-    payload.clear();
-    Le(payload, static_cast<uint32_t>(reply.size()), 4);
-    Le(payload, gavrix::Crc32(reply), 4);
-    payload.insert(payload.end(), out.begin(), out.begin() + n);
-  }
-  const size_t total = (payload.size() + chunk - 1) / chunk;
-  std::vector<Bytes> parts;
-  for (size_t i = 0; i < total; ++i) {
-    Bytes f{0xFE, 0xFF, 0xFF, 0xFF};
-    Le(f, id, 4);
-    f.push_back(static_cast<uint8_t>(total));
-    f.push_back(static_cast<uint8_t>(i));
-    Le(f, 0x04E0, 2);
-    auto from = payload.begin() + static_cast<long>(i * chunk);
-    f.insert(f.end(), from, from + static_cast<long>(std::min(chunk, payload.size() - i * chunk)));
-    parts.push_back(f);
-  }
-  return parts;
-}
-
-// The same reply split the GoldSrc way.
-std::vector<Bytes> SplitGoldSrc(const Bytes& reply, uint32_t id, size_t chunk) {
-  const size_t total = (reply.size() + chunk - 1) / chunk;
-  std::vector<Bytes> parts;
-  for (size_t i = 0; i < total; ++i) {
-    Bytes f{0xFE, 0xFF, 0xFF, 0xFF};
-    Le(f, id, 4);
-    f.push_back(static_cast<uint8_t>(i << 4 | total));
-    auto from = reply.begin() + static_cast<long>(i * chunk);
-    f.insert(f.end(), from, from + static_cast<long>(std::min(chunk, reply.size() - i * chunk)));
-    parts.push_back(f);
-  }
   return parts;
 }
 

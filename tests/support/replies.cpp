@@ -1,13 +1,6 @@
 // Reply datagram builders for tests.
 #include "replies.h"
 
-#include <bzlib.h>
-
-#include <algorithm>
-#include <functional>
-
-#include "query/fragments.h"
-
 namespace gavrix::test {
 
 namespace {
@@ -83,58 +76,6 @@ Datagram RulesReply(uint16_t count, const std::vector<std::pair<std::string, std
 }
 
 Datagram Challenge(uint8_t a, uint8_t b, uint8_t c, uint8_t d) { return {0xFF, 0xFF, 0xFF, 0xFF, 'A', a, b, c, d}; }
-
-namespace {
-
-void Le(Datagram& d, uint32_t v, int bytes) {
-  for (int k = 0; k < bytes; ++k) d.push_back(static_cast<uint8_t>(v >> (8 * k)));
-}
-
-std::vector<Datagram> Chunks(const Datagram& payload, size_t chunk, const std::function<Datagram(size_t, size_t)>& header) {
-  const size_t total = (payload.size() + chunk - 1) / chunk;
-  std::vector<Datagram> out;
-  for (size_t n = 0; n < total; ++n) {
-    Datagram d = header(n, total);
-    auto from = payload.begin() + static_cast<std::ptrdiff_t>(n * chunk);
-    d.insert(d.end(), from, from + static_cast<std::ptrdiff_t>(std::min(chunk, payload.size() - n * chunk)));
-    out.push_back(std::move(d));
-  }
-  return out;
-}
-
-}  // namespace
-
-std::vector<Datagram> SplitSource(const Datagram& reply, uint32_t id, size_t chunk, bool compress, uint32_t crcDelta) {
-  Datagram payload = reply;
-  if (compress) {
-    id |= 0x80000000u;
-    std::vector<char> in(reply.begin(), reply.end());
-    std::vector<char> out(reply.size() + reply.size() / 100 + 600);
-    unsigned int n = static_cast<unsigned int>(out.size());
-    BZ2_bzBuffToBuffCompress(out.data(), &n, in.data(), static_cast<unsigned int>(in.size()), 9, 0, 0);
-    payload.clear();
-    Le(payload, static_cast<uint32_t>(reply.size()), 4);
-    Le(payload, Crc32(reply) + crcDelta, 4);
-    payload.insert(payload.end(), out.begin(), out.begin() + n);
-  }
-  return Chunks(payload, chunk, [&](size_t n, size_t total) {
-    Datagram d = {0xFE, 0xFF, 0xFF, 0xFF};
-    Le(d, id, 4);
-    d.push_back(static_cast<uint8_t>(total));
-    d.push_back(static_cast<uint8_t>(n));
-    Le(d, 0x04E0, 2);
-    return d;
-  });
-}
-
-std::vector<Datagram> SplitGoldSrc(const Datagram& reply, uint32_t id, size_t chunk) {
-  return Chunks(reply, chunk, [&](size_t n, size_t total) {
-    Datagram d = {0xFE, 0xFF, 0xFF, 0xFF};
-    Le(d, id, 4);
-    d.push_back(static_cast<uint8_t>(n << 4 | total));
-    return d;
-  });
-}
 
 Datagram ManyRules(int n) {
   std::vector<std::pair<std::string, std::string>> rules;

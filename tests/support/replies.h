@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "split_replies.h"
+
 namespace gavrix::test {
 
 using Datagram = std::vector<uint8_t>;
@@ -40,14 +42,6 @@ Datagram RulesReply(uint16_t count, const std::vector<std::pair<std::string, std
 
 Datagram Challenge(uint8_t a, uint8_t b, uint8_t c, uint8_t d);
 
-// A reply split the Source way: FE FF FF FF, id, total, number, packet size,
-// then up to chunk bytes of the reply each. With compress the reply is bzip2
-// compressed first, the id gets its high bit and the first fragment carries
-// the reply's size and its CRC32 (crcDelta added to it, to spoil it).
-std::vector<Datagram> SplitSource(const Datagram& reply, uint32_t id, size_t chunk, bool compress = false,
-                                  uint32_t crcDelta = 0);
-// A reply split the GoldSrc way: FE FF FF FF, id, number << 4 | total, payload.
-std::vector<Datagram> SplitGoldSrc(const Datagram& reply, uint32_t id, size_t chunk);
 // A rules reply with n rules named rule0, rule1, ... and values v0, v1, ...
 Datagram ManyRules(int n);
 
