@@ -9,6 +9,7 @@
 
 #include "app/icons.h"
 #include "app/main_window.h"
+#include "launch/join_dialogs_qt.h"
 #include "settings/ini_file.h"
 #include "settings/settings_dialog_qt.h"
 #include "util/message_box_qt.h"
@@ -26,6 +27,15 @@ int RunApplication(int argc, char** argv) {
   int rc = 0;
   {
     TSettings settings(main, ini);
+    // The password dialog writes its section just before the settings dialog's exit save.
+    TFormPass pass(ini);
+    TFormAuto autoDialog;
+    auto translucency = [&settings] { return std::make_pair(settings.settings.Trans, settings.settings.TransLevel); };
+    pass.setTranslucencySource(translucency);
+    autoDialog.setTranslucencySource(translucency);
+    settings.addTranslucentWindow(&pass);
+    settings.addTranslucentWindow(&autoDialog);
+    main.join.attachDialogs(&pass, &autoDialog);
     if (QScreen* screen = main.screen()) {
       QRect frame = main.frameGeometry();
       frame.moveCenter(screen->availableGeometry().center());

@@ -24,7 +24,7 @@ UdpEndpoint::UdpEndpoint(quint16 localPort, QObject* parent)
   bound_ = socket_.bind(QHostAddress::AnyIPv4, localPort);
   // Room for the replies of a whole LAN that arrive while the window is busy.
   socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(1 << 20));
-  connect(&socket_, &QUdpSocket::readyRead, this, &UdpEndpoint::readPending);
+  connect(&socket_, &QUdpSocket::readyRead, this, &UdpEndpoint::queueRead);
 }
 
 void UdpEndpoint::close() {
@@ -79,13 +79,19 @@ void UdpEndpoint::readPending() {
     QHostAddress v4(from.toIPv4Address(&ok));
     emit datagramReceived(d.data(), ok ? v4.toString() : from.toString(), static_cast<quint16>(d.senderPort()));
   }
-  if (!sliceQueued_ && socket_.hasPendingDatagrams()) {
-    sliceQueued_ = true;
-    QTimer::singleShot(0, this, [this] {
-      sliceQueued_ = false;
-      readPending();
-    });
-  }
+  if (socket_.hasPendingDatagrams()) queueRead();
+}
+
+void UdpEndpoint::queueRead() {
+  // Datagrams are read from the event loop, never inside readyRead itself: the
+  // socket does not signal again while its signal runs, so a box opened by a
+  // handler would otherwise hold back every later datagram until it closes.
+  if (sliceQueued_) return;
+  sliceQueued_ = true;
+  QTimer::singleShot(0, this, [this] {
+    sliceQueued_ = false;
+    readPending();
+  });
 }
 
 }  // namespace gavrix

@@ -58,6 +58,7 @@ class UdpEndpoint : public QObject {
 
  private:
   void readPending();
+  void queueRead();
 
   QUdpSocket socket_;
   bool bound_ = false;
