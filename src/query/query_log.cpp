@@ -28,6 +28,7 @@ void QueryLog::sweep(Clock::time_point now) {
   }
   // The next sweep once the live entries have doubled: amortised constant work per send.
   sweepAt_ = std::max<size_t>(1024, entries_.size() * 2);
+  lastSweep_ = now;
 }
 
 void QueryLog::noteSent(const std::string& address, uint16_t port, Bytes datagram, bool broadcast) {
@@ -67,12 +68,14 @@ QueryLog::Entry* QueryLog::find(const std::string& address, uint16_t port, bool 
   auto b = broadcasts_.find(port);
   if (b == broadcasts_.end() || !fresh(b->second, now)) return nullptr;
   if (it != entries_.end()) {
+    const bool counted = it->second.adopted;
     it->second = Entry{};
+    it->second.adopted = counted;
   } else {
-    if (adopted_ >= kMaxAdopted) {
-      sweep(now);
-      if (adopted_ >= kMaxAdopted) return nullptr;
-    }
+    // At the cap, expired entries are swept at most once a second, so a storm
+    // of replies from unknown addresses costs no sweep per datagram.
+    if (adopted_ >= kMaxAdopted && now - lastSweep_ >= std::chrono::seconds(1)) sweep(now);
+    if (adopted_ >= kMaxAdopted) return nullptr;
     it = entries_.emplace(Key{address, port}, Entry{}).first;
   }
   Entry& e = it->second;

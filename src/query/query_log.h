@@ -87,6 +87,7 @@ class QueryLog {
   std::unordered_map<uint16_t, Clock::time_point> broadcasts_;  // port -> last broadcast info query
   size_t adopted_ = 0;
   size_t sweepAt_ = 1024;
+  Clock::time_point lastSweep_{};
 };
 
 }  // namespace gavrix

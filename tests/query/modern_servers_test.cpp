@@ -309,6 +309,11 @@ TEST_F(Modern, BroadcastRespondersAreAnsweredAndTheLogStaysBounded) {
   SendInfo("127.0.0.1", 1);
   for (int i = 0; i < 5000; ++i) Receive(Challenge(9, 9, 9, 9), "127.2.0." + std::to_string(i % 250), 27015);
   EXPECT_LE(d.queryLog().size(), QueryLog::kMaxAdopted + 3);
+  // Once the storm's entries have expired, the next broadcast's responders are answered again.
+  events.sent.clear();
+  d.queryLog().noteSent("127.255.255.255", 27015, d.queries().sourceInfo(), true);
+  Receive(Challenge(1, 2, 3, 4), "127.0.0.10", 27015);
+  EXPECT_EQ(events.sent.size(), 1u);
 }
 
 TEST(QueryLogTest, LastInfoSentFollowsTheInfoQueriesOnly) {
