@@ -3,14 +3,22 @@
 // and players replies.
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 #include <array>
 
 #include "app/main_window.h"
+#include "launch/game_starter_qt.h"
+#include "launch/join_dialogs_qt.h"
+#include "settings/ini_file.h"
 #include "settings/settings.h"
+#include "settings/temp_folder.h"
 #include "support/fake_server.h"
 #include "support/replies.h"
 #include "support/scripted_boxes_qt.h"
@@ -120,6 +128,45 @@ TEST_F(TodaysServers, ChallengingServersAreListedByEverySenderAndThePanesFollowT
   w->selectRow(0);
   ASSERT_TRUE(PumpUntil([&] { return w->rules.size() == 300 && w->players.size() == 40; }));
   EXPECT_EQ(w->rules.row(299).caption, "rule299");
+}
+
+// Records the game starts instead of starting anything.
+struct RecordingStarter : GameStarter {
+  RecordingStarter() { SetStarter(this); }
+  ~RecordingStarter() override { SetStarter(nullptr); }
+  void start(const QString&, const QStringList& arguments, const QString&) override { started.push_back(arguments); }
+  std::vector<QStringList> started;
+};
+
+TEST_F(TodaysServers, AutoConnectPollsAServerThatDemandsTheChallenge) {
+  RecordingStarter starter;
+  TempFolder folder;
+  IniFile ini(folder.file("gavrix.ini"));
+  int s = fakes.add("127.3.3.1", 0, Demanding("watched"));
+  settings.launch[10] = {"/opt/games/tf2", "-game tf"};
+  Make();
+  TFormPass pass(ini);
+  TFormAuto autoDialog;
+  w->join.attachDialogs(&pass, &autoDialog);
+  w->ui.TimerAuto->setInterval(40);
+  ASSERT_TRUE(w->sendInfoQueries("127.3.3.1", fakes.port(s)));
+  ASSERT_TRUE(PumpUntil([&] { return w->servers.size() == 1; }));
+  w->selectRow(0);
+  // Watch for at most 9 players: the server has 5, so the first answered poll joins.
+  w->SBAutoClick();
+  ASSERT_TRUE(autoDialog.isVisible());
+  autoDialog.CB->setCurrentText(QStringLiteral("<="));
+  autoDialog.SPNeed->setValue(9);
+  autoDialog.CBAsk->setChecked(false);
+  autoDialog.CBPass->setChecked(false);
+  fakes.clearReceived();
+  autoDialog.BitBtn1->click();
+  ASSERT_TRUE(PumpUntil([&] { return !starter.started.empty(); }));
+  EXPECT_EQ(starter.started[0].last(), QString::fromStdString("127.3.3.1:" + std::to_string(fakes.port(s))));
+  // The poll's info query drew a challenge, answered with the 29-byte query.
+  bool answered = false;
+  for (const auto& r : fakes.received()) answered = answered || (r.bytes.size() == 29 && r.bytes[4] == 'T');
+  EXPECT_TRUE(answered);
 }
 
 TEST_F(TodaysServers, SwitchOffKeepsTheClassicAnswerAndListsNothing) {
