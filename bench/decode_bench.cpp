@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "query/records.h"
 #include "query/server_list.h"
 #include "serverlist/pane.h"
+#include "support/split_replies.h"
 
 namespace {
 
@@ -93,9 +95,12 @@ std::vector<int> RandomRows() {
   return rows;
 }
 
-enum Path { kNew, kDuplicate };
+enum Path { kNew, kDuplicate, kAsked };
 
-void SetPathLabel(benchmark::State& state) { state.SetLabel(state.range(0) == kNew ? "new server" : "listed server"); }
+void SetPathLabel(benchmark::State& state) {
+  static const char* const kLabels[] = {"new server", "listed server", "new server, info query logged"};
+  state.SetLabel(kLabels[state.range(0)]);
+}
 
 // A new server is appended and removed again; a listed one is dropped.
 void BM_SourceInfoReply(benchmark::State& state) {
@@ -105,18 +110,50 @@ void BM_SourceInfoReply(benchmark::State& state) {
   const std::string fresh = "192.168.1.20";
   size_t k = 0;
   for (auto _ : state) {
-    if (state.range(0) == kNew) {
-      l.receive(d, fresh);
-      l.servers.remove(l.servers.size() - 1);
-    } else {
+    if (state.range(0) == kDuplicate) {
       l.receive(d, l.addresses[static_cast<size_t>(rows[k++ & 4095])]);
+      continue;
     }
+    // As the senders do: the query is logged, then its reply is listed.
+    if (state.range(0) == kAsked) l.dispatcher.queryLog().noteSent(fresh, kPort, l.dispatcher.queries().sourceInfo());
+    l.receive(d, fresh);
+    l.servers.remove(l.servers.size() - 1);
   }
   if (l.servers.size() != kListed) state.SkipWithError("list size changed");
   state.SetItemsProcessed(state.iterations());
   SetPathLabel(state);
 }
-BENCHMARK(BM_SourceInfoReply)->Arg(kNew)->Arg(kDuplicate);
+BENCHMARK(BM_SourceInfoReply)->Arg(kNew)->Arg(kDuplicate)->Arg(kAsked);
+
+// A Source rules reply of 400 rules split in 6 fragments, arriving out of
+// order, joined and decoded into the rules pane; and the joining alone.
+std::vector<Datagram> SixFragments() {
+  Writer w;
+  w.u8('E').u8(400 & 0xFF).u8(400 >> 8);
+  for (int i = 0; i < 400; ++i) w.str("sm_rule_" + std::to_string(i)).str(std::to_string(i * 7));
+  const Datagram rules = w.bytes();
+  std::vector<Datagram> parts = test::SplitSource(rules, 0x157, (rules.size() + 5) / 6);
+  if (parts.size() != 6) std::abort();
+  std::swap(parts[1], parts[4]);
+  return parts;
+}
+
+void BM_ReassembleSourceRules(benchmark::State& state) {
+  Listed l;
+  const std::vector<Datagram> parts = SixFragments();
+  FragmentStore store;
+  for (auto _ : state) {
+    if (state.range(0) == 0) {
+      for (const Datagram& f : parts) l.receive(f, "10.0.0.1");
+    } else {
+      for (const Datagram& f : parts) benchmark::DoNotOptimize(store.add("10.0.0.1", kPort, f, {}));
+    }
+  }
+  if (state.range(0) == 0 && l.rules.size() != 400) state.SkipWithError("rules not decoded");
+  state.SetItemsProcessed(state.iterations());
+  state.SetLabel(state.range(0) == 0 ? "6 fragments into the rules pane" : "6 fragments joined");
+}
+BENCHMARK(BM_ReassembleSourceRules)->Arg(0)->Arg(1);
 
 // A new server is appended and removed again; a listed one replaces its row.
 template <Datagram (*Build)(const std::string&)>

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "query/records.h"
 #include "query/server_list.h"
 #include "serverlist/pane.h"
+#include "util/code_page.h"
 #include "util/text.h"
 
 namespace {
@@ -33,31 +35,40 @@ class FuzzEvents : public ReplyEvents {
     // An active auto-connect reads the watched server's count as a number.
     if ((settings_ & fuzz::kWatchFirst) && address == fuzz::kAddresses[0]) (void)StrToInt(playersText);
   }
-  bool send(const std::string&, uint16_t, Bytes datagram) override {
-    // Only the 9-byte challenge answers are sent by the dispatcher.
-    if (datagram.size() != 9 || datagram[0] != 0xFF || datagram[4] < 'U' || datagram[4] > 'V')
-      Fail("unexpected datagram sent");
+  bool send(const std::string& host, uint16_t port, Bytes datagram) override {
+    // Only challenge answers are sent by the dispatcher: the 9-byte players and
+    // rules queries, or (today's servers) the info query with the challenge.
+    const bool selection = datagram.size() == 9 && datagram[0] == 0xFF && datagram[4] >= 'U' && datagram[4] <= 'V';
+    const bool info = datagram.size() == 29 && datagram[4] == 'T' && (settings_ & fuzz::kModern);
+    if (!selection && !info) Fail("unexpected datagram sent");
+    if (info && ++infoAnswers_[host + ":" + std::to_string(port)] > QueryLog::kMaxChallenges) Fail("more than three challenges answered for one info query");
+    if (log) log->noteSent(host, port, datagram);
     return !(settings_ & fuzz::kSendFails);
   }
+  QueryLog* log = nullptr;
   void networkError() override {}
 
  private:
   uint16_t settings_;
+  std::map<std::string, int> infoAnswers_;
 };
 
 // What the view does with every text it shows; the result must be UTF-8.
 void Show(const std::string& text, size_t maxLength) {
   if (text.size() > maxLength) Fail("text longer than any datagram can give");
   if (!IsValidUtf8(DisplayUtf8(text))) Fail("shown text is not UTF-8");
+  if (!IsValidUtf8(ToUtf8(text, CodePage::Windows1251))) Fail("shown text is not UTF-8");
 }
 
 void CheckModels(const ServerListModel& servers, const PaneModel& players, const PaneModel& rules,
-                 int datagramsSinceClear) {
+                 int datagramsSinceClear, bool modern) {
   // Each datagram adds at most one row; a players reply holds at most one
-  // player per 10 bytes; the rule count is one byte.
+  // player per 10 bytes; the classic rule count is one byte, today's two, and
+  // today's replies may be as long as a joined split reply.
+  const size_t longest = modern ? FragmentStore::kMaxReply : kRulesBufferSize;
   if (servers.size() > datagramsSinceClear) Fail("server list grew by more than one row per datagram");
-  if (players.size() > static_cast<int>(kReplyBufferSize / 10)) Fail("players pane too long");
-  if (rules.size() > 255) Fail("rules pane too long");
+  if (players.size() > static_cast<int>((modern ? longest : kReplyBufferSize) / 10)) Fail("players pane too long");
+  if (rules.size() > (modern ? 65535 : 255)) Fail("rules pane too long");
   for (int i = 0; i < servers.size(); ++i) {
     const ServerRow& r = servers.row(i);
     if (r.subCount > 8) Fail("row has too many sub-items");
@@ -65,8 +76,8 @@ void CheckModels(const ServerListModel& servers, const PaneModel& players, const
   }
   for (const PaneModel* pane : {&players, &rules})
     for (int i = 0; i < pane->size(); ++i) {
-      Show(pane->row(i).caption, kRulesBufferSize);
-      Show(pane->row(i).value, kRulesBufferSize);
+      Show(pane->row(i).caption, longest);
+      Show(pane->row(i).value, longest);
     }
 }
 
@@ -94,8 +105,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ServerListModel servers;
   PaneModel players, rules;
   FuzzEvents events(settings);
-  ReplyDispatcher dispatcher(servers, players, rules, events);
+  QueryLog::Clock::time_point now{};
+  ReplyDispatcher dispatcher(servers, players, rules, events, [&now] { return now; });
+  const bool modern = settings & fuzz::kModern;
+  dispatcher.setOptions({.modernServers = modern});
+  events.log = &dispatcher.queryLog();
+  if (settings & fuzz::kInfoSent) {
+    for (const char* address : fuzz::kAddresses)
+      for (uint16_t port : fuzz::kPorts) dispatcher.queryLog().noteSent(address, port, dispatcher.queries().sourceInfo());
+    for (uint16_t port : fuzz::kPorts)
+      dispatcher.queryLog().noteSent("127.255.255.255", port, dispatcher.queries().sourceInfo(), true);
+  }
   int sinceClear = 0;
+  int received = 0;
+  uint32_t fresh = 0;
 
   while (pos + 3 <= size) {
     uint8_t header = data[pos];
@@ -109,6 +132,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pos += length;
     if (datagram.size() > fuzz::kMaxDatagram) datagram.resize(fuzz::kMaxDatagram);
     std::string address = fuzz::kAddresses[header & 3];
+    if (header & fuzz::kFreshAddress) {
+      ++fresh;
+      address = "127.1." + std::to_string(fresh >> 8 & 0xFF) + "." + std::to_string(fresh & 0xFF);
+    }
+    if (++received % fuzz::kDatagramsPerSecond == 0) now += std::chrono::seconds(1);
     uint16_t port = fuzz::kPorts[header >> 2 & 3];
 
     if (sinceClear == kClearEvery) {
@@ -123,7 +151,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     ++sinceClear;
     DecodeAll(dispatcher.reply());
-    CheckModels(servers, players, rules, sinceClear);
+    CheckModels(servers, players, rules, sinceClear, modern);
+    // Memory stays bounded whatever arrives.
+    const FragmentStore& f = dispatcher.fragments();
+    if (f.sets() > FragmentStore::kMaxSets || f.bytes() > FragmentStore::kMaxBytes) Fail("fragment store past its caps");
+    if (dispatcher.queryLog().size() > 4 * 4 + 4 + QueryLog::kMaxAdopted) Fail("query log past its bound");
 
     switch (header >> fuzz::kActionShift) {
       case 1: servers.sortByColumn(kColName); break;

@@ -1,5 +1,6 @@
 // Writes a small seed corpus for the dispatcher fuzz target: built replies of
 // every kind, in sequences where duplicates, challenges and fragments meet.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -7,11 +8,14 @@
 #include <vector>
 
 #include "input_format.h"
+#include "support/split_replies.h"
 
 namespace {
 
 using Bytes = std::vector<uint8_t>;
 namespace fz = gavrix::fuzz;
+using gavrix::test::SplitGoldSrc;
+using gavrix::test::SplitSource;
 
 struct Reply {
   Bytes b{0xFF, 0xFF, 0xFF, 0xFF};
@@ -65,11 +69,17 @@ std::vector<Bytes> Split() {
   return parts;
 }
 
+Bytes SourceApp(int appId, const std::string& dir, int protocol) {
+  Reply r;
+  r.u8('I').u8(protocol).str("Today").str("cp_dustbowl").str(dir).str("Custom description");
+  return r.u8(appId & 0xFF).u8(appId >> 8).u8(3).u8(24).u8(0).u8('d').u8('l').u8(0).b;
+}
+
 struct Seed {
   Bytes bytes;
   explicit Seed(uint16_t settings) { bytes = {static_cast<uint8_t>(settings), static_cast<uint8_t>(settings >> 8)}; }
-  Seed& add(const Bytes& datagram, int address = 0, int port = 0, int action = 0) {
-    bytes.push_back(static_cast<uint8_t>(address | port << 2 | action << fz::kActionShift));
+  Seed& add(const Bytes& datagram, int address = 0, int port = 0, int action = 0, int flags = 0) {
+    bytes.push_back(static_cast<uint8_t>(address | port << 2 | action << fz::kActionShift | flags));
     bytes.push_back(static_cast<uint8_t>(datagram.size()));
     bytes.push_back(static_cast<uint8_t>(datagram.size() >> 8));
     bytes.insert(bytes.end(), datagram.begin(), datagram.end());
@@ -111,6 +121,34 @@ int main(int argc, char** argv) {
                       .add(Source("Team Fortress", 1, 4), 2)
                       .add(Source("Garry's Sandbox", 1, 4), 3)
                       .add(Source("Day of Defeat: Source", 255, 255), 0, 1));
+
+  // Today's servers: split replies of both headers in any order, compressed
+  // ones, challenges from queried servers and from many others, app ids.
+  const uint16_t today = fz::kAllGamesShown | fz::kModern | fz::kInfoSent;
+  {
+    Seed s(today);
+    auto rules = SplitSource(Rules(250), 0x157, 700, false);
+    auto players = SplitSource(Players(), 'D', 20, false);
+    for (size_t i = rules.size(); i-- > 0;) {
+      s.add(rules[i], 1, 1);
+      if (i < players.size()) s.add(players[i], 1, 1);
+    }
+    for (const Bytes& f : SplitGoldSrc(Rules(120), 9, 500)) s.add(f, 2, 2);
+    seeds.push_back(s);
+  }
+  {
+    Seed s(today);
+    for (const Bytes& f : SplitSource(Rules(250), 0x33C, 400, true)) s.add(f, 0, 0);
+    seeds.push_back(s);
+  }
+  {
+    Seed s(today);
+    s.add(Challenge(), 0, 0).add(Challenge(), 0, 0).add(SourceApp(440, "tf", 17), 0, 0);
+    s.add(GoldSrc("127.0.0.2:27015", "Counter-Strike", 48), 1, 0).add(SourceApp(10, "cstrike", 48), 1, 0);
+    for (int i = 0; i < 40; ++i) s.add(Challenge(), 0, i % 4, 0, fz::kFreshAddress);
+    s.add(SourceApp(0, "garrysmod", 17), 3, 3);
+    seeds.push_back(s);
+  }
 
   for (size_t i = 0; i < seeds.size(); ++i) {
     std::string path = std::string(argv[1]) + "/seed-" + std::to_string(i);

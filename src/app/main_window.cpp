@@ -16,6 +16,7 @@
 #include "app/shortcuts.h"
 #include "settings/settings.h"
 #include "settings/translucency_qt.h"
+#include "util/code_page.h"
 #include "util/message_box_qt.h"
 #include "util/text.h"
 
@@ -31,6 +32,7 @@ TForm1::TForm1(quint16 udpPort, QWidget* parent)
   // The seams start as the event loop's sleep and message pump.
   sleep = [this](unsigned ms) { scanDriver->EventLoopDriver::sleep(ms); };
   pump = [this] { scanDriver->EventLoopDriver::pump(); };
+  scanDriver->queryLog = &dispatcher.queryLog();
   ui.setupUi(this);
   ui.attachModels(servers, players, rules);
   connect(&endpoint, &UdpEndpoint::datagramReceived, this, &TForm1::UDPDataReceived);
@@ -66,6 +68,7 @@ void TForm1::attachSettings(Settings* s, IniFile* store, QWidget* dialog) {
   settings = s;
   ini = store;
   settingsDialog = dialog;
+  applyReplyOptions();
 }
 
 void TForm1::showSettingsDialog() {
@@ -87,15 +90,24 @@ bool TForm1::gameShown(GameFlag flag) {
 }
 
 void TForm1::rowCompleted(int row, const std::string& address, uint16_t port, const std::string& playersText) {
-  if (auto ms = scanDriver->sendTimes.pingMs(address, port)) servers.setPing(row, *ms);
+  if (auto ms = dispatcher.queryLog().pingMs(address, port)) servers.setPing(row, *ms);
   if (!scanningFlag) ui.SBRefresh->setEnabled(true);
   JoinCheck(row, address, playersText);
 }
 
 bool TForm1::send(const std::string& host, uint16_t port, Bytes datagram) { return sendQuery(host, port, datagram); }
 
-bool TForm1::sendQuery(const std::string& host, uint16_t port, Bytes datagram) {
-  return scanDriver->send(host, port, datagram, false);
+bool TForm1::sendQuery(const std::string& host, uint16_t port, Bytes datagram, bool broadcast) {
+  return scanDriver->send(host, port, datagram, broadcast);
+}
+
+void TForm1::applyReplyOptions() {
+  const bool modern = !settings || settings->ModernServers;
+  dispatcher.setOptions({.modernServers = modern});
+  SetShownCodePage(modern ? OfferedCodePage(settings ? settings->TextCodePage : 0) : CodePage::Latin1);
+  ui.LW->viewport()->update();
+  ui.LWPlayers->viewport()->update();
+  ui.LWRules->viewport()->update();
 }
 
 bool TForm1::sendInfoQueries(const std::string& host, uint16_t port) { return engine.sendInfo(host, port); }

@@ -113,10 +113,14 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   bool send(const std::string& host, uint16_t port, Bytes datagram) override;
   void networkError() override { NetworkError(); }
 
-  // Sends a query datagram to host and port; false when the send failed.
-  bool sendQuery(const std::string& host, uint16_t port, Bytes datagram);
+  // Sends a query datagram to host and port; false when the send failed. Every
+  // query passes here and is recorded in the dispatcher's query log under the
+  // address it really went to; broadcast marks the local network's broadcast.
+  bool sendQuery(const std::string& host, uint16_t port, Bytes datagram, bool broadcast = false);
   // Sends the Source info query, then the old one when ScanOld is on; false when a send failed.
   bool sendInfoQueries(const std::string& host, uint16_t port);
+  // The dispatcher and the list texts follow ModernServers and TextCodePage.
+  void applyReplyOptions();
   // The refresh list becomes the rows listed now, in display order.
   void rememberListed();
   // Shows the settings dialog without blocking this window.

@@ -26,6 +26,21 @@ std::optional<GameClass> ClassifyGoldSrc(std::string_view description, uint8_t p
 // Source info reply: exact and "contains" tests, first match wins.
 std::optional<GameClass> ClassifySource(std::string_view description);
 
+// Today's servers that the description tests do not place: GoldSrc games on
+// Steam answering the Source info query, and Source servers with a custom
+// description. The app id decides; when it is 0, the game folder, read as a
+// GoldSrc game's for the GoldSrc protocol bytes (47, 48).
+std::optional<GameClass> ClassifyByApp(uint16_t appId, std::string_view folder, uint8_t protocol);
+
+// Old infostring reply: game code and row icon; "?" for any other game. relay
+// is the infostring value of proxy being "1". protocol, the value of protocol,
+// is read as a number for relays and demo playbacks only (ConvertError when it is none).
+struct OldClass {
+  std::string_view code;
+  int icon;
+};
+OldClass ClassifyOld(std::string_view description, std::string_view protocol, bool relay);
+
 // Row icons of the server list (image list of 23 pictures).
 namespace icon {
 inline constexpr int kOpen = 8, kFull = 9, kPassword = 10, kWindows = 13, kLinux = 14;

@@ -2,6 +2,9 @@
 // the challenge answer and the reassembly of split rules replies.
 #include "query/dispatcher.h"
 
+#include <algorithm>
+#include <array>
+
 #include "util/text.h"
 
 namespace gavrix {
@@ -28,15 +31,17 @@ int OldAccessMark(std::string_view password, std::string_view players, std::stri
 }
 
 ReplyDispatcher::ReplyDispatcher(ServerListModel& servers, PaneModel& players, PaneModel& rules,
-                                 ReplyEvents& events)
-    : servers_(servers), players_(players), rules_(rules), events_(events) {}
+                                 ReplyEvents& events, QueryLog::Now now)
+    : servers_(servers), players_(players), rules_(rules), events_(events), log_(std::move(now)) {}
 
 void ReplyDispatcher::UDPDataReceived(const uint8_t* data, size_t count, const std::string& address,
                                       uint16_t port) {
+  const Bytes whole(data, count);
   // Datagrams past the buffer's 1500 bytes are cut to their first 1500.
   count = reply_.assign(data, count);
   if (reply_.at(1) != 0xFF || reply_.at(2) != 0xFF || reply_.at(3) != 0xFF) return;
   if (count <= 4) return;
+  if (options_.modernServers && receiveModern(whole, address, port)) return;
   switch (reply_.at(4)) {
     case 'A':
       SendQuery(address, port);
@@ -69,6 +74,52 @@ void ReplyDispatcher::UDPDataReceived(const uint8_t* data, size_t count, const s
       if (count > kRulesReplyOffset)
         rulesBuf_.write(kFirstFragmentSize, reply_.data() + kRulesReplyOffset, count - kRulesReplyOffset);
       AddRules();
+      break;
+  }
+}
+
+bool ReplyDispatcher::receiveModern(Bytes datagram, const std::string& address, uint16_t port) {
+  // Byte 0 FE is a fragment whatever follows: a request id may begin with any letter.
+  if (datagram[0] == 0xFE) {
+    auto joined = fragments_.add(address, port, datagram, log_.now());
+    if (!joined) return true;
+    const Bytes reply(*joined);
+    if (reply.size() > 4 && reply[4] == 'D') AddPlayers(reply);
+    if (reply.size() > 4 && reply[4] == 'E') AddRules(reply);
+    return true;
+  }
+  switch (datagram[4]) {
+    case 'A':
+      answerChallenge(address, port);
+      return true;
+    case 'D':
+      AddPlayers(datagram);
+      return true;
+    case 'E':
+      AddRules(datagram);
+      return true;
+    default:
+      return false;  // info replies take the classic path, which asks the options itself
+  }
+}
+
+void ReplyDispatcher::answerChallenge(const std::string& address, uint16_t port) {
+  const std::array<uint8_t, 4> challenge{reply_.at(5), reply_.at(6), reply_.at(7), reply_.at(8)};
+  switch (log_.challenge(address, port, challenge)) {
+    case QueryLog::Challenged::Info: {
+      // The info query again, with the challenge after it. The selection's
+      // challenge slot stays as it is.
+      std::array<uint8_t, 29> query{};
+      const Bytes info = queries_.sourceInfo();
+      std::copy(info.begin(), info.end(), query.begin());
+      std::copy(challenge.begin(), challenge.end(), query.begin() + static_cast<std::ptrdiff_t>(info.size()));
+      if (!events_.send(address, port, query)) events_.networkError();
+      break;
+    }
+    case QueryLog::Challenged::Selection:
+      SendQuery(address, port);
+      break;
+    case QueryLog::Challenged::Nothing:
       break;
   }
 }
@@ -122,6 +173,8 @@ void ReplyDispatcher::AddHL1(const std::string& address, uint16_t port) {
   THL1info i = DecodeHL1(reply_);
   auto game = ClassifyGoldSrc(i.Game, i.Protocol);
   if (!game || !events_.gameShown(game->flag)) return;
+  // One row for a server that answers one info query with both kinds of info reply.
+  if (options_.modernServers && !log_.firstInfoReply(address, port)) return;
   servers_.append(std::string(game->code), game->icon);
   replaceOlder(address, &port);
   int row = servers_.size() - 1;
@@ -134,7 +187,10 @@ void ReplyDispatcher::AddCSS(const std::string& address, uint16_t port) {
   TCSSinfo i = DecodeCSS(reply_);
   if (listed(address, port)) return;
   auto game = ClassifySource(i.Game);
+  // Servers the description tests drop: their app id (or game folder) decides.
+  if (!game && options_.modernServers) game = ClassifyByApp(i.AppID, i.Dir, i.Protocol);
   if (!game || !events_.gameShown(game->flag)) return;
+  if (options_.modernServers && !log_.firstInfoReply(address, port)) return;
   int row = servers_.append(std::string(game->code), game->icon);
   completeRow(row, std::move(i.Name), address, port, std::to_string(port), std::to_string(i.Protocol),
               std::move(i.Map), std::to_string(i.Players), std::to_string(i.MaxPlayers), static_cast<char>(i.OS),
@@ -153,19 +209,8 @@ void ReplyDispatcher::AddOld(const std::string& description, const std::string& 
                              const std::string& hostname, const std::string& address, const std::string& port,
                              const std::string& map, const std::string& players, const std::string& max,
                              const std::string& os, const std::string& password, const std::string& proxy) {
-  bool relay = proxy == "1";
-  std::string_view code = "?";
-  int rowIcon = 0;
-  if (description == "Counter-Strike") code = "1.6", rowIcon = relay ? icon::kRelay : 0;
-  else if (description == "CounterStrike") code = "1.5", rowIcon = relay ? icon::kRelay : 0;
-  else if (description == "Condition Zero") code = "CZ", rowIcon = relay ? icon::kRelay : 1;
-  else if (description == "Half-Life") code = "HL", rowIcon = relay ? icon::kRelay : 2;
-  else if (description == "HLTV" || description == "Demo Playback") {
-    // 46 is Counter-Strike 1.5; 47 and any other number 1.6, as for GoldSrc relays.
-    code = StrToInt(protocol) == 46 ? "1.5" : "1.6";
-    rowIcon = description == "HLTV" ? icon::kRelay : icon::kDemo;
-  }
-  servers_.append(std::string(code), rowIcon);
+  const OldClass game = ClassifyOld(description, protocol, proxy == "1");
+  servers_.append(std::string(game.code), game.icon);
   replaceOlder(address, nullptr);
   int row = servers_.size() - 1;
   const auto from = static_cast<uint16_t>(TryStrToInt(port).value_or(0));
@@ -173,27 +218,38 @@ void ReplyDispatcher::AddOld(const std::string& description, const std::string& 
               OldAccessMark(password, players, max));
 }
 
-void ReplyDispatcher::AddPlayers(size_t length) {
+void ReplyDispatcher::AddPlayers(size_t length) { decodePlayers(reply_.bytes(), length, false); }
+
+void ReplyDispatcher::AddPlayers(Bytes reply) { decodePlayers(reply, reply.size(), true); }
+
+void ReplyDispatcher::AddRules() { decodeRules(rulesBuf_.bytes(), kRulesReplyOffset, false); }
+
+void ReplyDispatcher::AddRules(Bytes reply) {
+  rules_.clear();
+  decodeRules(reply, 0, true);
+}
+
+void ReplyDispatcher::decodePlayers(Bytes bytes, size_t length, bool modern) {
   players_.clear();
-  BufferReader<ReplyBuffer> r(reply_, 7);
+  ByteReader r(bytes, 7);
   while (r.pos() < length) {
     std::string name = r.str();
     size_t nul = r.pos() - 1;
     int32_t frags = r.i32le();
-    if (!IsValidUtf8(name)) name.clear();
+    if (!modern && !IsValidUtf8(name)) name.clear();
     players_.append(std::move(name), std::to_string(frags));
     r.seek(nul + 10);  // 4 frags bytes, 4 time bytes, the next index byte
   }
   players_.sort(CompareFrags);
 }
 
-void ReplyDispatcher::AddRules() {
-  BufferReader<RulesBuffer> r(rulesBuf_, 14);
-  // Only the low byte of the count is read; every read stays inside the buffer.
-  int count = r.u8();
+void ReplyDispatcher::decodeRules(Bytes bytes, size_t at, bool modern) {
+  ByteReader r(bytes, at + 5);
+  // Classic reads only the low byte of the count; every read stays inside the bytes.
+  int count = modern ? r.u16le() : r.u8();
   if (count == 0) return;
-  r.seek(16);
-  for (int i = 0; i < count; ++i) {
+  r.seek(at + 7);
+  for (int i = 0; i < count && !(modern && r.atEnd()); ++i) {
     TRules rule;
     rule.RuleName = r.str();
     rule.RuleValue = r.str();

@@ -8,8 +8,11 @@
 
 #include "query/catalogue.h"
 #include "query/datagrams.h"
+#include "query/fragments.h"
+#include "query/query_log.h"
 #include "query/records.h"
 #include "query/reply_buffer.h"
+#include "query/reply_options.h"
 #include "query/server_list.h"
 #include "serverlist/pane.h"
 
@@ -46,7 +49,13 @@ class OfflineEvents : public ReplyEvents {
 
 class ReplyDispatcher {
  public:
-  ReplyDispatcher(ServerListModel& servers, PaneModel& players, PaneModel& rules, ReplyEvents& events);
+  // now is the clock of the query log and the split replies (injectable for tests).
+  ReplyDispatcher(ServerListModel& servers, PaneModel& players, PaneModel& rules, ReplyEvents& events,
+                  QueryLog::Now now = &QueryLog::Clock::now);
+
+  // The options every datagram is handled by from now on.
+  void setOptions(const ReplyOptions& options) { options_ = options; }
+  const ReplyOptions& options() const { return options_; }
 
   // Handles one datagram. Conversion errors escape as ConvertError for the
   // caller's standard error box; nothing else does.
@@ -64,7 +73,15 @@ class ReplyDispatcher {
   void AddRules();
   void SendQuery(const std::string& address, uint16_t port);
 
+  // The players and rules decoders over a whole reply of any length, as the
+  // switch for today's servers decodes them (unsplit or joined from fragments).
+  void AddPlayers(Bytes reply);
+  void AddRules(Bytes reply);
+
   QueryBuffers& queries() { return queries_; }
+  // Every sender records its queries here (see QueryLog::noteSent).
+  QueryLog& queryLog() { return log_; }
+  const FragmentStore& fragments() const { return fragments_; }
   const ReplyBuffer& reply() const { return reply_; }
   const RulesBuffer& rulesBuffer() const { return rulesBuf_; }
 
@@ -77,6 +94,15 @@ class ReplyDispatcher {
   // First earlier row (before the last) of the address, and of the port when given.
   void replaceOlder(const std::string& address, const uint16_t* port);
   bool listed(const std::string& address, uint16_t port);
+  // The players and rules decoders: the reply lies in bytes from offset at.
+  // Classic reads only the count's low byte, counts rules past the reply's end
+  // and drops names that are not UTF-8; modern reads the 16-bit count, stops at
+  // the end and keeps every name's bytes for the display's code page.
+  void decodePlayers(Bytes bytes, size_t length, bool modern);
+  void decodeRules(Bytes bytes, size_t at, bool modern);
+  // Today's servers: returns true when the datagram was handled.
+  bool receiveModern(Bytes datagram, const std::string& address, uint16_t port);
+  void answerChallenge(const std::string& address, uint16_t port);
 
   ServerListModel& servers_;
   PaneModel& players_;
@@ -85,6 +111,9 @@ class ReplyDispatcher {
   QueryBuffers queries_;
   ReplyBuffer reply_;
   RulesBuffer rulesBuf_;
+  ReplyOptions options_;
+  QueryLog log_;
+  FragmentStore fragments_;
 };
 
 // Access mark of the binary info replies (GoldSrc and Source).

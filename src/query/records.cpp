@@ -7,7 +7,7 @@
 namespace gavrix {
 
 THL1info DecodeHL1(const ReplyBuffer& b) {
-  BufferReader r(b, 5);
+  ByteReader r(b.bytes(), 5);
   THL1info i;
   i.Addr = r.str();  // "ip:port" the server reports for itself
   i.Name = r.str();
@@ -28,14 +28,14 @@ THL1info DecodeHL1(const ReplyBuffer& b) {
 }
 
 TCSSinfo DecodeCSS(const ReplyBuffer& b) {
-  BufferReader r(b, 5);
+  ByteReader r(b.bytes(), 5);
   TCSSinfo i;
   i.Protocol = r.u8();
   i.Name = r.str();
   i.Map = r.str();
   i.Dir = r.str();
   i.Game = r.str();
-  r.skip(2);  // application id
+  i.AppID = r.u16le();
   i.Players = r.u8();
   i.MaxPlayers = r.u8();
   i.Bots = r.u8();

@@ -20,6 +20,7 @@ struct TCSSinfo {
   uint8_t Protocol = 0;
   std::string Name, Map, Dir, Game;
   uint8_t Players = 0, MaxPlayers = 0, Bots = 0, ServerType = 0, OS = 0, Password = 0;
+  uint16_t AppID = 0;  // read for the servers the description tests do not place
 };
 
 // One decoded player of a players reply.

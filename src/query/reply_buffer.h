@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string>
 
 namespace gavrix {
@@ -19,6 +20,8 @@ class ZeroBuffer {
   static constexpr size_t kSize = N;
   uint8_t at(size_t i) const { return i < N ? bytes_[i] : 0; }
   const uint8_t* data() const { return bytes_.data(); }
+  // All N bytes, zeros past what was stored.
+  std::span<const uint8_t> bytes() const { return {bytes_.data(), N}; }
   // Copies up to N - offset bytes to offset; returns how many were copied.
   size_t write(size_t offset, const uint8_t* src, size_t n) {
     if (offset >= N) return 0;
@@ -54,33 +57,45 @@ class ReplyBuffer : public ZeroBuffer<kReplyBufferSize> {
 
 using RulesBuffer = ZeroBuffer<kRulesBufferSize>;
 
-// Sequential reads of NUL-ended strings and little-endian numbers.
-template <class Buffer>
-class BufferReader {
+// Sequential reads of NUL-ended strings and little-endian numbers over bytes
+// of any length. A read at or past the end yields zero and a string ends at the
+// end, so a decoder never leaves its bytes whatever they hold.
+class ByteReader {
  public:
-  explicit BufferReader(const Buffer& b, size_t pos = 0) : b_(b), pos_(pos) {}
+  explicit ByteReader(std::span<const uint8_t> bytes, size_t pos = 0) : b_(bytes), pos_(pos) {}
   size_t pos() const { return pos_; }
+  size_t size() const { return b_.size(); }
+  bool atEnd() const { return pos_ >= b_.size(); }
   void seek(size_t p) { pos_ = p; }
   void skip(size_t n) { pos_ += n; }
-  uint8_t u8() { return b_.at(pos_++); }
-  int32_t i32le() {
-    uint32_t v = 0;
-    for (int k = 0; k < 4; ++k) v |= uint32_t{b_.at(pos_++)} << (8 * k);
-    return static_cast<int32_t>(v);
+  uint8_t u8() {
+    uint8_t v = pos_ < b_.size() ? b_[pos_] : 0;
+    ++pos_;
+    return v;
   }
-  // A string up to its NUL; the buffer's end counts as a NUL. The NUL is consumed.
+  uint16_t u16le() {
+    uint16_t lo = u8();
+    return static_cast<uint16_t>(lo | (u8() << 8));
+  }
+  uint32_t u32le() {
+    uint32_t v = 0;
+    for (int k = 0; k < 4; ++k) v |= uint32_t{u8()} << (8 * k);
+    return v;
+  }
+  int32_t i32le() { return static_cast<int32_t>(u32le()); }
+  // A string up to its NUL; the end counts as a NUL. The NUL is consumed.
   std::string str() {
-    size_t start = pos_ < Buffer::kSize ? pos_ : Buffer::kSize;
+    size_t start = pos_ < b_.size() ? pos_ : b_.size();
     const uint8_t* base = b_.data() + start;
-    size_t avail = Buffer::kSize - start;
-    const void* nul = std::memchr(base, 0, avail);
+    size_t avail = b_.size() - start;
+    const void* nul = avail ? std::memchr(base, 0, avail) : nullptr;
     size_t len = nul ? static_cast<size_t>(static_cast<const uint8_t*>(nul) - base) : avail;
     pos_ = start + len + 1;
     return std::string(reinterpret_cast<const char*>(base), len);
   }
 
  private:
-  const Buffer& b_;
+  std::span<const uint8_t> b_;
   size_t pos_;
 };
 

@@ -13,7 +13,7 @@ bool EventLoopDriver::send(const std::string& host, uint16_t port, Bytes datagra
   endpoint_.setRemotePort(port);
   QHostAddress to;
   if (!endpoint_.sendTo(remote, port, datagram.data(), datagram.size(), &to)) return false;
-  sendTimes.noteSent(to.toString().toStdString(), port, datagram, broadcast);
+  if (queryLog) queryLog->noteSent(to.toString().toStdString(), port, datagram, broadcast);
   sent(to, port, datagram);
   return true;
 }

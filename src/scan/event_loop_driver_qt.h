@@ -5,7 +5,7 @@
 
 #include <QElapsedTimer>
 
-#include "query/send_times.h"
+#include "query/query_log.h"
 #include "query/udp_endpoint_qt.h"
 #include "scan/scan_engine.h"
 
@@ -15,8 +15,8 @@ class EventLoopDriver : public ScanDriver {
  public:
   explicit EventLoopDriver(UdpEndpoint& endpoint) : endpoint_(endpoint) {}
 
-  // Sets the endpoint's remote host and port, then sends there; records the
-  // send time of every info query.
+  // Sets the endpoint's remote host and port, then sends there; records every
+  // query in the query log.
   bool send(const std::string& host, uint16_t port, Bytes datagram, bool broadcast) override;
   void aim(const std::string& host) override;
   void sleep(unsigned ms) override;
@@ -27,7 +27,8 @@ class EventLoopDriver : public ScanDriver {
 
   static constexpr int kPumpSpacingMs = 8;
 
-  SendTimes sendTimes;
+  // Where every sent query is recorded (the dispatcher's log), once there is one.
+  QueryLog* queryLog = nullptr;
 
  protected:
   // Every datagram that went out, with the address it went to.

@@ -11,7 +11,8 @@ namespace gavrix {
 
 namespace {
 
-QString Shown(const std::string& text) { return QString::fromStdString(DisplayUtf8(text)); }
+
+QString Shown(const std::string& text) { return QString::fromStdString(ShownText(text)); }
 
 // Header icons of the server list by column; -1 for none.
 constexpr int kHeaderIcon[kListColumnCount] = {-1, 17, 16, -1, -1, 7, 11, 15, -1, -1};

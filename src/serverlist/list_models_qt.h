@@ -6,6 +6,7 @@
 
 #include "query/server_list.h"
 #include "serverlist/pane.h"
+#include "util/code_page.h"
 #include "util/list_observer.h"
 
 namespace gavrix {

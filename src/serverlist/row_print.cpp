@@ -2,12 +2,13 @@
 
 #include <cstdio>
 
+#include "util/code_page.h"
 #include "util/text.h"
 
 namespace gavrix {
 
 void AppendTsvText(std::string& line, std::string_view text) {
-  for (char c : DisplayUtf8(text)) {
+  for (char c : ShownText(text)) {
     switch (c) {
       case '\\': line += "\\\\"; break;
       case '\t': line += "\\t"; break;
@@ -20,7 +21,7 @@ void AppendTsvText(std::string& line, std::string_view text) {
 
 void AppendJsonText(std::string& out, std::string_view text) {
   out += '"';
-  for (char c : DisplayUtf8(text)) {
+  for (char c : ShownText(text)) {
     switch (c) {
       case '"': out += "\\\""; break;
       case '\\': out += "\\\\"; break;

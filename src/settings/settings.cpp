@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "util/code_page.h"
 #include "util/text.h"
 
 namespace gavrix {
@@ -61,6 +62,9 @@ constexpr Key kSettingsKeys[] = {
     Int("CurPage", 12, &Settings::CurPage, 0, [](int v) { return v >= 0 && v <= 3 ? v : kNoSelection; }),
     Int("FavWidth", 7, &Settings::FavWidth, 103, [](int v) { return std::clamp(v, 70, 110); }),
     Text("BroadcastPorts", 12, &Settings::BroadcastPorts, ""),
+    Bool("ModernServers", 12, &Settings::ModernServers, true),
+    Int("TextCodePage", 12, &Settings::TextCodePage, static_cast<int>(kDefaultCodePage),
+        [](int v) { return static_cast<int>(OfferedCodePage(v)); }),
 };
 
 std::string Numbered(std::string_view stem, int n) { return std::string(stem) + std::to_string(n); }

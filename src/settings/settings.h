@@ -73,6 +73,8 @@ struct Settings {
   std::string BroadcastPorts;  // ports the broadcast queries; empty: the scan port
   int TransLevel;  // 0..255
   bool DoubleClick;
+  bool ModernServers;  // today's servers: challenges, split replies, app ids
+  int TextCodePage;    // code page number of names that are not UTF-8
   // Section Games, indexed by GameFlag.
   std::array<bool, kGameFlagCount> games;
   // Section Params, in list order.

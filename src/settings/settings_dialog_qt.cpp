@@ -28,6 +28,7 @@
 #include "settings/edits_qt.h"
 #include "settings/ip_edit_qt.h"
 #include "settings/translucency_qt.h"
+#include "util/code_page.h"
 #include "util/message_box_qt.h"
 #include "util/text.h"
 
@@ -91,6 +92,15 @@ void TSettings::wire() {
   connect(CBDclick, &QCheckBox::toggled, this, [this](bool on) { settings.DoubleClick = on; });
   connect(CBTrans, &QCheckBox::toggled, this, guard(&TSettings::CBTransClick));
   connect(TBTrans, &QSlider::valueChanged, this, guard(&TSettings::TBTransChange));
+  connect(CBModern, &QCheckBox::toggled, this, [this](bool on) {
+    settings.ModernServers = on;
+    main_.applyReplyOptions();
+  });
+  connect(CBCodePage, &QComboBox::currentIndexChanged, this, [this](int i) {
+    if (i < 0 || i >= static_cast<int>(std::size(kOfferedCodePages))) return;
+    settings.TextCodePage = static_cast<int>(kOfferedCodePages[i]);
+    main_.applyReplyOptions();
+  });
 
   // Games page: the decoders ask the settings when a reply arrives.
   for (int g = 0; g < kGameFlagCount; ++g)
@@ -191,6 +201,10 @@ void TSettings::FormCreate() {
   CBBroadcast->setChecked(s.Broadcast);
   EditBPorts->setText(Q(s.BroadcastPorts));
   CBDclick->setChecked(s.DoubleClick);
+  CBModern->setChecked(s.ModernServers);
+  for (size_t i = 0; i < std::size(kOfferedCodePages); ++i)
+    if (static_cast<int>(kOfferedCodePages[i]) == s.TextCodePage) CBCodePage->setCurrentIndex(static_cast<int>(i));
+  main_.applyReplyOptions();
   // The windows start at the stored level; each showing applies it again.
   SetTranslucencyLevel(&main_, s.TransLevel);
   SetTranslucencyLevel(this, s.TransLevel);

@@ -67,6 +67,9 @@ class TSettings : public QDialog {
   QCheckBox* CBDclick = nullptr;
   QCheckBox* CBTrans = nullptr;
   QSlider* TBTrans = nullptr;
+  // Main: today's servers (ModernServers) and the code page of names (TextCodePage).
+  QCheckBox* CBModern = nullptr;
+  QComboBox* CBCodePage = nullptr;
 
   // Games: CBHL1, CBHL2, CBCS15, CBCS16, CBCSS, CBCZ, CBDOD, CBDODS, CBGMOD, CBTF, CBTF2, by GameFlag.
   QGroupBox* GB2 = nullptr;

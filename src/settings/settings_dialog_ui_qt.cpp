@@ -19,6 +19,7 @@
 #include "settings/edits_qt.h"
 #include "settings/ip_edit_qt.h"
 #include "settings/settings_dialog_qt.h"
+#include "util/code_page.h"
 
 namespace gavrix {
 
@@ -133,6 +134,16 @@ void TSettings::buildUi() {
     TBTrans->setTickInterval(3);
     TBTrans->setEnabled(false);
 
+    CBModern = new QCheckBox(S("Today's servers: challenges, split replies, new games"), TS1);
+    CBCodePage = new QComboBox(TS1);
+    CBCodePage->setEditable(false);
+    for (std::string_view caption : kCodePageCaptions)
+      CBCodePage->addItem(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    auto* codePageRow = new QHBoxLayout;
+    codePageRow->addWidget(Label("Names not in UTF-8:", CBCodePage, TS1));
+    codePageRow->addWidget(CBCodePage);
+    codePageRow->addStretch();
+
     auto* page = new QVBoxLayout(TS1);
     page->addLayout(grid);
     page->addSpacing(4);
@@ -141,6 +152,8 @@ void TSettings::buildUi() {
     page->addWidget(CBDclick);
     page->addWidget(CBTrans);
     page->addWidget(TBTrans);
+    page->addWidget(CBModern);
+    page->addLayout(codePageRow);
     page->addStretch();
   }
   PageControl->addTab(TS1, S("Main"));

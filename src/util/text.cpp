@@ -3,6 +3,8 @@
 
 #include <limits>
 
+#include "util/code_page.h"
+
 namespace gavrix {
 
 namespace {
@@ -155,20 +157,6 @@ bool IsValidUtf8(std::string_view s) {
   return true;
 }
 
-std::string DisplayUtf8(std::string_view text) {
-  if (IsValidUtf8(text)) return std::string(text);
-  std::string out;
-  out.reserve(text.size() * 2);
-  for (char ch : text) {
-    auto c = static_cast<unsigned char>(ch);
-    if (c < 0x80) {
-      out.push_back(ch);
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-  }
-  return out;
-}
+std::string DisplayUtf8(std::string_view text) { return ToUtf8(text, CodePage::Latin1); }
 
 }  // namespace gavrix

@@ -42,6 +42,9 @@ struct Fixture : ::testing::Test {
   Events events;
   ReplyDispatcher d{servers, players, rules, events};
 
+  // These tests pin the classic behaviour; today's servers have their own file.
+  Fixture() { d.setOptions({.modernServers = false}); }
+
   void Receive(const Datagram& g, const std::string& from = "127.0.0.1", uint16_t port = 27015) {
     d.UDPDataReceived(g.data(), g.size(), from, port);
   }

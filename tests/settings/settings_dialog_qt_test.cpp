@@ -453,6 +453,22 @@ TEST_F(SettingsDialog, GameBoxesSwitchTheFilterAtOnce) {
   EXPECT_FALSE(d.settings.DoubleClick);
 }
 
+TEST_F(SettingsDialog, TodaysServersAndCodePageReachTheDispatcherAtOnceAndAreSaved) {
+  Program& pr = open("[Settings]\nModernServers=0\nTextCodePage=1251\n");
+  TSettings& d = pr.dlg;
+  EXPECT_EQ(d.CBModern->parentWidget(), d.TS1);  // page "Main"
+  EXPECT_FALSE(d.CBModern->isChecked());
+  EXPECT_EQ(d.CBCodePage->currentText(), L("Windows-1251 (Cyrillic)"));
+  EXPECT_FALSE(pr.main.dispatcher.options().modernServers);
+  d.CBModern->click();
+  EXPECT_TRUE(pr.main.dispatcher.options().modernServers);
+  d.CBCodePage->setCurrentIndex(0);
+  EXPECT_EQ(d.settings.TextCodePage, 1250);
+  Settings s = closeAndReload();
+  EXPECT_TRUE(s.ModernServers);
+  EXPECT_EQ(s.TextCodePage, 1250);
+}
+
 // ---- Transparency ----
 
 TEST_F(SettingsDialog, TransparencySwitchesTheWindowsAndSpreadsTheLevel) {

@@ -77,6 +77,12 @@ Datagram RulesReply(uint16_t count, const std::vector<std::pair<std::string, std
 
 Datagram Challenge(uint8_t a, uint8_t b, uint8_t c, uint8_t d) { return {0xFF, 0xFF, 0xFF, 0xFF, 'A', a, b, c, d}; }
 
+Datagram ManyRules(int n) {
+  std::vector<std::pair<std::string, std::string>> rules;
+  for (int i = 0; i < n; ++i) rules.emplace_back("rule" + std::to_string(i), "v" + std::to_string(i));
+  return RulesReply(static_cast<uint16_t>(n), rules);
+}
+
 Datagram FromText(const std::string& s) { return Datagram(s.begin(), s.end()); }
 
 }  // namespace gavrix::test

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "split_replies.h"
+
 namespace gavrix::test {
 
 using Datagram = std::vector<uint8_t>;
@@ -39,6 +41,9 @@ Datagram PlayersReply(const std::vector<Player>& players);
 Datagram RulesReply(uint16_t count, const std::vector<std::pair<std::string, std::string>>& rules);
 
 Datagram Challenge(uint8_t a, uint8_t b, uint8_t c, uint8_t d);
+
+// A rules reply with n rules named rule0, rule1, ... and values v0, v1, ...
+Datagram ManyRules(int n);
 
 // Raw bytes from a text, for datagrams written out by hand.
 Datagram FromText(const std::string& s);

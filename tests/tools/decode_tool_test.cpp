@@ -181,23 +181,36 @@ TEST_F(DecodeTool, PrintsEveryReplyKindAsTheWindowListsIt) {
 }
 
 TEST_F(DecodeTool, EscapesSeparatorsAndShowsTextsAsTheWindowDoes) {
-  // Latin-1 texts are shown as such; a player name that is not UTF-8 is empty.
-  Result r = Run({
-      File("css", SourceInfo("a\tb\\c\rd\ne", "caf\xE9", "Counter-Strike: Source", 0, 0, 'w', 1)),
-      File("players", PlayersReply({{"\xE9t\xE9", 7}, {"\xC3\xA9t\xC3\xA9", 2}})),
-      File("rules", RulesReply({{"tab\there", "line\nend"}})),
-  });
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out,
-            "server\tCSS\ta\\tb\\\\c\\rd\\ne\t127.0.0.1\t27015\t17\tcaf\xC3\xA9\t0/0\tWIN\t\t3\t13\t10\n"
-            "player\t\t7\n"
-            "player\t\xC3\xA9t\xC3\xA9\t2\n"
-            "rule\ttab\\there\tline\\nend\n");
+  // Texts that are not UTF-8: classic shows them as Latin-1 and empties such a
+  // player name; today's decoding shows both in the chosen code page.
+  struct Case {
+    std::vector<std::string> options;
+    std::string cafe, player;
+  } cases[] = {
+      {{"--classic"}, "caf\xC3\xA9", ""},
+      {{}, "caf\xC3\xA9", "\xC3\xA9t\xC3\xA9"},
+      {{"--code-page", "1251"}, "caf\xD0\xB9", "\xD0\xB9t\xD0\xB9"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = c.options;
+    for (std::string f : {File("css", SourceInfo("a\tb\\c\rd\ne", "caf\xE9", "Counter-Strike: Source", 0, 0, 'w', 1)),
+                          File("players", PlayersReply({{"\xE9t\xE9", 7}, {"\xC3\xA9t\xC3\xA9", 2}})),
+                          File("rules", RulesReply({{"tab\there", "line\nend"}}))})
+      args.push_back(f);
+    Result r = Run(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "server\tCSS\ta\\tb\\\\c\\rd\\ne\t127.0.0.1\t27015\t17\t" + c.cafe +
+                         "\t0/0\tWIN\t\t3\t13\t10\n"
+                         "player\t" + c.player + "\t7\n"
+                         "player\t\xC3\xA9t\xC3\xA9\t2\n"
+                         "rule\ttab\\there\tline\\nend\n")
+        << c.options.size();
+  }
 }
 
 TEST_F(DecodeTool, ShowsConversionErrorsAndHandlesTheNextDatagram) {
   Result r = Run({
-      "--from", "10.0.0.1:27015",
+      "--classic", "--from", "10.0.0.1:27015",
       // A GoldSrc row whose Port text is no number, then a second reply from the
       // same address: the duplicate test fails, leaving the new row bare.
       File("gold1", GoldSrcInfo("10.0.0.1:abc", "First", "Half-Life", 1, 8, 47, 'l', 0)),
@@ -244,7 +257,7 @@ TEST_F(DecodeTool, RefusesUnusableArgumentsWithStatus2) {
 TEST_F(DecodeTool, HelpDescribesTheInterface) {
   Result r = Run({"--help"});
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out.rfind("usage: gavrix-decode [--from ADDR:PORT] FILE", 0), 0u) << r.out;
+  EXPECT_EQ(r.out.rfind("usage: gavrix-decode [--classic]", 0), 0u) << r.out;
 }
 
 }  // namespace

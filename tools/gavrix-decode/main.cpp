@@ -15,6 +15,7 @@
 #include "query/server_list.h"
 #include "serverlist/pane.h"
 #include "serverlist/row_print.h"
+#include "util/code_page.h"
 #include "util/text.h"
 
 namespace {
@@ -23,7 +24,8 @@ using gavrix::Bytes;
 using gavrix::GameFlag;
 
 constexpr const char* kUsage =
-    "usage: gavrix-decode [--from ADDR:PORT] FILE [[--from ADDR:PORT] FILE ...]\n"
+    "usage: gavrix-decode [--classic] [--code-page N] [--from ADDR:PORT] FILE\n"
+    "                     [[--from ADDR:PORT] FILE ...]\n"
     "\n"
     "Feeds each FILE, one reply datagram, through the reply decoders in the order\n"
     "given, as if it had come from the last --from before it (default\n"
@@ -36,6 +38,11 @@ constexpr const char* kUsage =
     "read as hex text, any other FILE as raw bytes. Backslash, TAB, CR and LF in a\n"
     "text are written as \\\\, \\t, \\r and \\n. Errors the window would show in its\n"
     "error box go to stderr. Nothing is ever sent.\n"
+    "\n"
+    "The decoders run as for today's servers (ModernServers on): each ADDR:PORT\n"
+    "counts as asked for its info, split replies are joined, texts that are not\n"
+    "UTF-8 are shown in code page N (1250, 1251 or 1252, the default). --classic\n"
+    "decodes with ModernServers off.\n"
     "\n"
     "Exit status: 0, or 2 for a bad argument or a file that cannot be read.\n";
 
@@ -144,11 +151,27 @@ void PrintModels(const gavrix::ServerListModel& servers, const gavrix::PaneModel
 int main(int argc, char** argv) {
   std::vector<Datagram> datagrams;
   Source from{"127.0.0.1", 27015};
+  bool classic = false;
+  gavrix::CodePage codePage = gavrix::kDefaultCodePage;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       return 0;
+    }
+    if (arg == "--classic") {
+      classic = true;
+      continue;
+    }
+    if (arg == "--code-page") {
+      auto n = i + 1 < argc ? gavrix::TryStrToInt(argv[i + 1]) : std::nullopt;
+      if (!n || gavrix::OfferedCodePage(*n) != static_cast<gavrix::CodePage>(*n)) {
+        std::cerr << "gavrix-decode: --code-page needs 1250, 1251 or 1252\n";
+        return 2;
+      }
+      codePage = gavrix::OfferedCodePage(*n);
+      ++i;
+      continue;
     }
     if (arg == "--from") {
       if (i + 1 >= argc) {
@@ -184,6 +207,12 @@ int main(int argc, char** argv) {
   gavrix::PaneModel players, rules;
   gavrix::OfflineEvents events;
   gavrix::ReplyDispatcher dispatcher(servers, players, rules, events);
+  dispatcher.setOptions({.modernServers = !classic});
+  gavrix::SetShownCodePage(classic ? gavrix::CodePage::Latin1 : codePage);
+  // As if the program had asked each source for its info (nothing is sent).
+  for (const Datagram& d : datagrams)
+    if (!dispatcher.queryLog().lastInfoSent(d.from.address, d.from.port))
+      dispatcher.queryLog().noteSent(d.from.address, d.from.port, dispatcher.queries().sourceInfo());
   for (const Datagram& d : datagrams) {
     try {
       dispatcher.UDPDataReceived(d.bytes.data(), d.bytes.size(), d.from.address, d.from.port);

@@ -352,9 +352,10 @@ int Run(QCoreApplication& app) {
   events.settings = &s;
   events.sender = [&](const std::string& host, uint16_t port, Bytes d) { return driver.send(host, port, d, false); };
   events.ping = [&](int row, const std::string& address, uint16_t port) {
-    if (auto ms = driver.sendTimes.pingMs(address, port)) servers.setPing(row, *ms);
+    if (auto ms = driver.queryLog->pingMs(address, port)) servers.setPing(row, *ms);
   };
   ReplyDispatcher dispatcher(servers, players, rules, events);
+  driver.queryLog = &dispatcher.queryLog();
   ScanEngine engine(driver, dispatcher.queries());
 
   QEventLoop loop;
