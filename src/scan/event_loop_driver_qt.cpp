@@ -14,7 +14,7 @@ bool EventLoopDriver::send(const std::string& host, uint16_t port, Bytes datagra
   QHostAddress to;
   if (!endpoint_.sendTo(remote, port, datagram.data(), datagram.size(), &to)) return false;
   if (queryLog) queryLog->noteSent(to.toString().toStdString(), port, datagram, broadcast);
-  sent(to, port, datagram);
+  sent(to, port, datagram, broadcast);
   return true;
 }
 

@@ -31,8 +31,10 @@ class EventLoopDriver : public ScanDriver {
   QueryLog* queryLog = nullptr;
 
  protected:
-  // Every datagram that went out, with the address it went to.
-  virtual void sent(const QHostAddress& to, uint16_t port, Bytes datagram) { (void)to, (void)port, (void)datagram; }
+  // Every datagram that went out, with the address it went to (a name resolved).
+  virtual void sent(const QHostAddress& to, uint16_t port, Bytes datagram, bool broadcast) {
+    (void)to, (void)port, (void)datagram, (void)broadcast;
+  }
 
   UdpEndpoint& endpoint_;
 

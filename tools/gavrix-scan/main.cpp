@@ -186,7 +186,7 @@ class Driver final : public EventLoopDriver {
   std::set<std::string> queried;  // addresses that were sent an info query
 
  protected:
-  void sent(const QHostAddress& to, uint16_t, Bytes datagram) override {
+  void sent(const QHostAddress& to, uint16_t, Bytes datagram, bool) override {
     if (datagram.size() > 4 && datagram[4] == 'T') queried.insert(to.toString().toStdString());
   }
 
