@@ -134,7 +134,7 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   void hideEvent(QHideEvent* event) override;
   // Refused while a scan runs, which is stopped instead; otherwise ends the program.
   void closeEvent(QCloseEvent* event) override;
-  // Minimising hides the window instead; becoming active makes it visible.
+  // Minimising hides the window instead.
   void changeEvent(QEvent* event) override;
 
  private:

@@ -60,8 +60,6 @@ void TForm1::changeEvent(QEvent* event) {
     // Hidden rather than minimised. Every showing clears the minimised state first: clearing
     // it now would make the platform map the window again.
     QTimer::singleShot(0, this, [this] { hide(); });
-  } else if (event->type() == QEvent::ActivationChange && isActiveWindow() && !isVisible()) {
-    show();
   }
 }
 

@@ -8,9 +8,10 @@
 
 namespace gavrix {
 
-QString SettingsFilePath(const QString& exeFolder, const QString& xdgConfigHome, const QString& home) {
+QString SettingsFilePath(const QString& exeFolder, bool exeFolderWritable, const QString& xdgConfigHome,
+                         const QString& home) {
   const QString beside = QDir(exeFolder).filePath(QStringLiteral("gavrix.ini"));
-  if (QFileInfo::exists(beside) || ::access(QFile::encodeName(exeFolder).constData(), W_OK) == 0) return beside;
+  if (exeFolderWritable || QFileInfo::exists(beside)) return beside;
   // The base directory specification ignores relative paths in its variables.
   const QString config = !xdgConfigHome.isEmpty() && QDir::isAbsolutePath(xdgConfigHome)
                              ? xdgConfigHome
@@ -19,8 +20,9 @@ QString SettingsFilePath(const QString& exeFolder, const QString& xdgConfigHome,
 }
 
 QString SettingsFilePath() {
-  return SettingsFilePath(QCoreApplication::applicationDirPath(), qEnvironmentVariable("XDG_CONFIG_HOME"),
-                          QDir::homePath());
+  const QString folder = QCoreApplication::applicationDirPath();
+  const bool writable = ::access(QFile::encodeName(folder).constData(), W_OK) == 0;
+  return SettingsFilePath(folder, writable, qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
 }
 
 }  // namespace gavrix

@@ -9,7 +9,8 @@ namespace gavrix {
 // exeFolder/gavrix.ini when that folder is writable or already holds a
 // gavrix.ini; otherwise configHome/gavrix/gavrix.ini, where configHome is
 // $XDG_CONFIG_HOME when it is an absolute path, else home/.config.
-QString SettingsFilePath(const QString& exeFolder, const QString& xdgConfigHome, const QString& home);
+QString SettingsFilePath(const QString& exeFolder, bool exeFolderWritable, const QString& xdgConfigHome,
+                         const QString& home);
 
 // The path for this process, from its executable's folder and environment.
 QString SettingsFilePath();
