@@ -311,3 +311,19 @@ TEST(Program, InstalledCopyCreatesItsSettingsFolder) {
   EXPECT_TRUE(QFileInfo::exists(ini));
   EXPECT_TRUE(boxes.shown.empty());
 }
+
+TEST(LockSingleCopy, SecondHolderAsksTheFirstToShowItselfAndTheLockGoesWithTheFirst) {
+  const QString name = QStringLiteral("gavrix-test-%1").arg(QCoreApplication::applicationPid());
+  auto first = std::make_unique<LockSingleCopy>(name);
+  int shows = 0;
+  QObject::connect(first.get(), &SingleCopy::showRequested, [&] { ++shows; });
+  EXPECT_FALSE(first->otherCopyRunning());
+  {
+    LockSingleCopy second(name);
+    EXPECT_TRUE(second.otherCopyRunning());
+  }
+  EXPECT_TRUE(PumpUntil([&] { return shows == 1; }));
+  first.reset();
+  LockSingleCopy third(name);
+  EXPECT_FALSE(third.otherCopyRunning());  // the first copy ended: its lock went with it
+}

@@ -50,7 +50,7 @@ TEST(X11, SecondCopyEndsWithoutWindowOrFileAndTheFirstComesForward) {
   EXPECT_EQ(second.process().exitCode(), 0);
   EXPECT_FALSE(second.iniExists());
   // The first copy shows itself and is the active window.
-  EXPECT_TRUE(PumpUntil([&] { return x.viewable(window) && x.activeWindow() == window; }));
+  EXPECT_TRUE(PumpUntil([&] { return x.viewable(window) && x.activeWindow() == window; }, 5000));
 }
 
 TEST(X11, AnotherProgramsWindowWithTheTitleMakesANewCopyEnd) {
@@ -72,7 +72,7 @@ TEST(X11, AnotherProgramsWindowWithTheTitleMakesANewCopyEnd) {
   EXPECT_EQ(copy.process().exitCode(), 0);
   const std::string ini = ReadFile(copy.iniPath());
   EXPECT_EQ(ini, "[Settings]\nBroadcast=0\n");  // nothing written
-  EXPECT_TRUE(PumpUntil([&] { return x.activeWindow() == other.winId(); }));
+  EXPECT_TRUE(PumpUntil([&] { return x.activeWindow() == other.winId(); }, 5000));
 }
 
 TEST(X11, HotkeyHidesAndShowsWithNumLockAndCapsLockToo) {
