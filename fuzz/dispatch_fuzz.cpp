@@ -29,8 +29,7 @@ class FuzzEvents : public ReplyEvents {
   explicit FuzzEvents(uint16_t settings) : settings_(settings) {}
   bool gameShown(GameFlag flag) override { return settings_ >> static_cast<int>(flag) & 1; }
   bool scanning() override { return settings_ & fuzz::kScanning; }
-  void enableRefresh() override {}
-  void joinCheck(const std::string& address, const std::string& playersText) override {
+  void rowCompleted(int, const std::string& address, uint16_t, const std::string& playersText) override {
     // An active auto-connect reads the watched server's count as a number.
     if ((settings_ & fuzz::kWatchFirst) && address == fuzz::kAddresses[0]) (void)StrToInt(playersText);
   }

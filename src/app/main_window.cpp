@@ -29,7 +29,10 @@ std::optional<uint16_t> PortNumber(const std::string& text) {
 }
 
 TForm1::TForm1(quint16 udpPort, QWidget* parent)
-    : QMainWindow(parent), endpoint(udpPort, this), dispatcher(servers, players, rules, *this) {
+    : QMainWindow(parent),
+      endpoint(udpPort, this),
+      dispatcher(servers, players, rules, *this),
+      join(this) {
   sleep = [](unsigned ms) {
     if (ms) QThread::msleep(ms);
   };
@@ -44,6 +47,13 @@ TForm1::TForm1(quint16 udpPort, QWidget* parent)
   ui.setupUi(this);
   ui.attachModels(servers, players, rules);
   connect(&endpoint, &UdpEndpoint::datagramReceived, this, &TForm1::UDPDataReceived);
+  join.setParts(JoinParts{
+      this, ui.SBScanAll, ui.SBRefresh, ui.SBAuto, ui.SBPlay, ui.TimerFav, ui.TimerAuto, &servers,
+      [this] { return selectedRow(); }, [this](int row) { selectRow(row); }, [this] { servers.clear(); },
+      [this](int panel, const QString& text) { ui.SBar->setPanelText(panel, text); },
+      [this](const std::string& host, uint16_t port) { return sendInfoQueries(host, port); },
+      [this] { NetworkError(); }, [this]() -> const Settings* { return settings; }});
+  connect(ui.TimerAuto, &QTimer::timeout, this, [this] { Guarded(this, [this] { TimerAutoTimer(); }); });
 
   connect(ui.SBScanAll, &QToolButton::clicked, this, [this] { Guarded(this, [this] { SBScanAllClick(); }); });
   connect(ui.SBStop, &QToolButton::clicked, this, [this] { Guarded(this, [this] { SBStopClick(); }); });
@@ -89,10 +99,9 @@ bool TForm1::gameShown(GameFlag flag) {
   return settings ? settings->games[static_cast<size_t>(flag)] : true;
 }
 
-void TForm1::enableRefresh() { ui.SBRefresh->setEnabled(true); }
-
-void TForm1::joinCheck(const std::string& address, const std::string& playersText) {
-  JoinCheck(address, playersText);
+void TForm1::rowCompleted(int row, const std::string& address, uint16_t, const std::string& playersText) {
+  if (!scanningFlag) ui.SBRefresh->setEnabled(true);
+  JoinCheck(row, address, playersText);
 }
 
 bool TForm1::send(const std::string& host, uint16_t port, Bytes datagram) { return sendQuery(host, port, datagram); }
@@ -102,6 +111,11 @@ bool TForm1::sendQuery(const std::string& host, uint16_t port, Bytes datagram) {
   endpoint.setRemoteHost(remote);
   endpoint.setRemotePort(port);
   return endpoint.sendTo(remote, port, datagram.data(), datagram.size());
+}
+
+bool TForm1::sendInfoQueries(const std::string& host, uint16_t port) {
+  const QueryBuffers& q = dispatcher.queries();
+  return sendQuery(host, port, q.sourceInfo()) && (!settings || !settings->ScanOld || sendQuery(host, port, q.oldInfo()));
 }
 
 void TForm1::rememberListed() {

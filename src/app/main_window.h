@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/main_window_ui.h"
+#include "launch/join_qt.h"
 #include "query/dispatcher.h"
 #include "query/udp_endpoint_qt.h"
 #include "serverlist/list_models_qt.h"
@@ -52,7 +53,6 @@ class TForm1 : public QMainWindow, public ReplyEvents {
     std::string address, port;
   };
   std::vector<Listed> refreshList;  // servers remembered at the end of a run
-  bool autoConnect = false;   // auto-connect flag
 
   // Server list view state.
   int sortColumn = 0;
@@ -91,21 +91,28 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   int selectedRow() const;
   void selectRow(int row);
 
-  // Joining: the launcher and auto-connect entry points.
-  void SBPlayClick();
-  void SBAutoClick();
-  void JoinCheck(const std::string& address, const std::string& playersText);
+  // Joining: the launcher, auto-connect and its join check.
+  JoinController join;
+  void SBPlayClick() { join.SBPlayClick(); }
+  void SBAutoClick() { join.SBAutoClick(); }
+  void TimerAutoTimer() { join.TimerAutoTimer(); }
+  void JoinCheck(int row, const std::string& address, const std::string& playersText) {
+    join.JoinCheck(row, address, playersText);
+  }
+  // The auto-connect flag.
+  bool autoConnect() const { return join.autoConnect.active(); }
 
   // ReplyEvents.
   bool gameShown(GameFlag flag) override;
   bool scanning() override { return scanningFlag; }
-  void enableRefresh() override;
-  void joinCheck(const std::string& address, const std::string& playersText) override;
+  void rowCompleted(int row, const std::string& address, uint16_t port, const std::string& playersText) override;
   bool send(const std::string& host, uint16_t port, Bytes datagram) override;
   void networkError() override { NetworkError(); }
 
   // Sends a query datagram to host and port; false when the send failed.
   bool sendQuery(const std::string& host, uint16_t port, Bytes datagram);
+  // Sends the Source info query, then the old one when ScanOld is on; false when a send failed.
+  bool sendInfoQueries(const std::string& host, uint16_t port);
   // The refresh list becomes the rows listed now, in display order.
   void rememberListed();
   // Shows the settings dialog without blocking this window.

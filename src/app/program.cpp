@@ -9,6 +9,7 @@
 
 #include "app/about_box.h"
 #include "app/main_window.h"
+#include "launch/join_dialogs_qt.h"
 #include "settings/ini_file.h"
 #include "settings/settings_dialog_qt.h"
 #include "util/message_box_qt.h"
@@ -31,6 +32,7 @@ Program::Program(Desktop desktop, Options options) : desktop_(std::move(desktop)
   }
   if (desktop_.makeTray) tray_ = desktop_.makeTray(main_->ui.PMTray);
   if (tray_) {
+    main_->join.setTray(tray_.get());  // auto-connect cycles its images
     connect(tray_.get(), &Tray::doubleClicked, main_.get(), &TForm1::TrayIconDblClick);
     connect(tray_.get(), &Tray::showRequested, main_.get(), &TForm1::TrayShowClick);
     connect(tray_.get(), &Tray::exitRequested, main_.get(), &TForm1::TrayExitClick);
@@ -46,7 +48,15 @@ Program::Program(Desktop desktop, Options options) : desktop_(std::move(desktop)
   settings_->addTranslucentWindow(about_.get());
   main_->aboutBox = about_.get();
 
-  // JOINING: create the password dialog, then the auto-connect dialog, here.
+  pass_ = std::make_unique<TFormPass>(*ini_);
+  auto_ = std::make_unique<TFormAuto>();
+  const Settings* shared = &settings_->settings;
+  auto translucency = [shared] { return std::make_pair(shared->Trans, shared->TransLevel); };
+  pass_->setTranslucencySource(translucency);
+  auto_->setTranslucencySource(translucency);
+  settings_->addTranslucentWindow(pass_.get());
+  settings_->addTranslucentWindow(auto_.get());
+  main_->join.attachDialogs(pass_.get(), auto_.get());
 
   if (desktop_.taskbar) desktop_.taskbar->hideEntry(main_.get());
   // The end of the desktop session closes the program the normal way.
@@ -57,12 +67,15 @@ Program::~Program() {
   if (!main_) return;
   if (hotkeyRegistered_) desktop_.hotkey->unregisterHotkey(kHotkeyId);
   main_->aboutBox = nullptr;
-  // JOINING: destroy the auto-connect dialog, then the password dialog, here.
+  main_->join.attachDialogs(nullptr, nullptr);
+  auto_.reset();
+  pass_.reset();      // writes section Password
   about_.reset();
   settings_.reset();  // the exit save
   ini_.reset();
-  tray_.reset();
+  // The tray icon goes last: auto-connect, part of the main window, holds it until the end.
   main_.reset();
+  tray_.reset();
 }
 
 int Program::exec() {

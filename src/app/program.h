@@ -13,6 +13,8 @@ namespace gavrix {
 class IniFile;
 class TForm1;
 class TFormAbout;
+class TFormAuto;
+class TFormPass;
 class TSettings;
 class Tray;
 
@@ -25,7 +27,7 @@ class Program : public QObject {
     quint16 udpPort = 27005;  // the endpoint's local port (0 in tests picks a free one)
   };
 
-  // Start: the single-copy check, then the main window (hotkey 1 registered),
+  // Start: the single-copy check, then the main window (hotkey 1 registered, tray icon),
   // the settings dialog (loads the settings), the about box, the password
   // dialog, the auto-connect dialog; the taskbar entry goes, the tray icon
   // appears. When another copy runs, it is asked to show itself and nothing
@@ -47,6 +49,8 @@ class Program : public QObject {
   TForm1* main() const { return main_.get(); }
   TSettings* settings() const { return settings_.get(); }
   TFormAbout* about() const { return about_.get(); }
+  TFormPass* pass() const { return pass_.get(); }
+  TFormAuto* autoDialog() const { return auto_.get(); }
   Tray* tray() const { return tray_.get(); }
   Desktop& desktop() { return desktop_; }
 
@@ -62,9 +66,8 @@ class Program : public QObject {
   std::unique_ptr<IniFile> ini_;
   std::unique_ptr<TSettings> settings_;
   std::unique_ptr<TFormAbout> about_;
-  // JOINING: the password dialog TFormPass (reads its section at creation,
-  // writes it at destruction) and the auto-connect dialog TFormAuto (takes
-  // *tray_) come here, created after about_ and destroyed before it.
+  std::unique_ptr<TFormPass> pass_;  // reads section Password at creation, writes it at destruction
+  std::unique_ptr<TFormAuto> auto_;
   bool hotkeyRegistered_ = false;
   bool ending_ = false;
 };

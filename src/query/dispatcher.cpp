@@ -100,10 +100,10 @@ void ReplyDispatcher::replaceOlder(const std::string& address, const uint16_t* p
   }
 }
 
-void ReplyDispatcher::completeRow(int row, std::string name, const std::string& address, std::string port,
+void ReplyDispatcher::completeRow(int row, std::string name, const std::string& address, uint16_t from,
+                                  std::string port,
                                   std::string protocol, std::string map, const std::string& players,
                                   const std::string& max, char os, int accessIcon) {
-  if (!servers_.empty() && !events_.scanning()) events_.enableRefresh();
   servers_.appendSub(row, std::move(name));
   servers_.appendSub(row, address);
   servers_.appendSub(row, std::move(port));
@@ -115,7 +115,7 @@ void ReplyDispatcher::completeRow(int row, std::string name, const std::string& 
   servers_.appendSub(row, windows ? "WIN" : "LIN");
   servers_.appendSub(row, std::string());
   servers_.setAccessIcon(row, accessIcon);
-  events_.joinCheck(address, players);
+  events_.rowCompleted(row, address, from, players);
 }
 
 void ReplyDispatcher::AddHL1(const std::string& address, uint16_t port) {
@@ -125,7 +125,7 @@ void ReplyDispatcher::AddHL1(const std::string& address, uint16_t port) {
   servers_.append(std::string(game->code), game->icon);
   replaceOlder(address, &port);
   int row = servers_.size() - 1;
-  completeRow(row, std::move(i.Name), address, GetField(':', i.Addr, 2), std::to_string(i.Protocol),
+  completeRow(row, std::move(i.Name), address, port, GetField(':', i.Addr, 2), std::to_string(i.Protocol),
               std::move(i.Map), std::to_string(i.Players), std::to_string(i.MaxPlayers), static_cast<char>(i.OS),
               BinaryAccessMark(i.Password, i.Players, i.MaxPlayers));
 }
@@ -136,7 +136,7 @@ void ReplyDispatcher::AddCSS(const std::string& address, uint16_t port) {
   auto game = ClassifySource(i.Game);
   if (!game || !events_.gameShown(game->flag)) return;
   int row = servers_.append(std::string(game->code), game->icon);
-  completeRow(row, std::move(i.Name), address, std::to_string(port), std::to_string(i.Protocol),
+  completeRow(row, std::move(i.Name), address, port, std::to_string(port), std::to_string(i.Protocol),
               std::move(i.Map), std::to_string(i.Players), std::to_string(i.MaxPlayers), static_cast<char>(i.OS),
               BinaryAccessMark(i.Password, i.Players, i.MaxPlayers));
 }
@@ -168,7 +168,8 @@ void ReplyDispatcher::AddOld(const std::string& description, const std::string& 
   servers_.append(std::string(code), rowIcon);
   replaceOlder(address, nullptr);
   int row = servers_.size() - 1;
-  completeRow(row, hostname, address, port, protocol, map, players, max, os.empty() ? '\0' : os[0],
+  const auto from = static_cast<uint16_t>(TryStrToInt(port).value_or(0));
+  completeRow(row, hostname, address, from, port, protocol, map, players, max, os.empty() ? '\0' : os[0],
               OldAccessMark(password, players, max));
 }
 

@@ -23,11 +23,10 @@ class ReplyEvents {
   virtual bool gameShown(GameFlag flag) = 0;
   // The scan run's scanning flag.
   virtual bool scanning() = 0;
-  // A row was completed while no scan runs and the list has rows.
-  virtual void enableRefresh() = 0;
-  // Last step of every listed info reply; playersText is the player count as
-  // the reply gave it (decimal for the binary replies).
-  virtual void joinCheck(const std::string& address, const std::string& playersText) = 0;
+  // Last step of every listed info reply: `row` of the server list was
+  // completed for the reply from address:port; playersText is the player count
+  // as the reply gave it (decimal for the binary replies).
+  virtual void rowCompleted(int row, const std::string& address, uint16_t port, const std::string& playersText) = 0;
   // Sends a datagram to host:port; false when the send failed.
   virtual bool send(const std::string& host, uint16_t port, Bytes datagram) = 0;
   virtual void networkError() = 0;
@@ -40,8 +39,7 @@ class OfflineEvents : public ReplyEvents {
   bool isScanning = false;
   bool gameShown(GameFlag) override { return true; }
   bool scanning() override { return isScanning; }
-  void enableRefresh() override {}
-  void joinCheck(const std::string&, const std::string&) override {}
+  void rowCompleted(int, const std::string&, uint16_t, const std::string&) override {}
   bool send(const std::string&, uint16_t, Bytes) override { return true; }
   void networkError() override {}
 };
@@ -71,8 +69,9 @@ class ReplyDispatcher {
   const RulesBuffer& rulesBuffer() const { return rulesBuf_; }
 
  private:
-  // Row completion: sub-items, OS icon, access mark, join check.
-  void completeRow(int row, std::string name, const std::string& address, std::string port,
+  // Row completion: sub-items, OS icon, access mark; then the window hears of
+  // it (refresh, join check). `from` is the reply's source port.
+  void completeRow(int row, std::string name, const std::string& address, uint16_t from, std::string port,
                    std::string protocol, std::string map, const std::string& players, const std::string& max,
                    char os, int accessIcon);
   // First earlier row (before the last) of the address, and of the port when given.

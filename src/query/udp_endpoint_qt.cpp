@@ -66,24 +66,45 @@ bool UdpEndpoint::sendTo(const QString& host, quint16 port, const uint8_t* data,
 }
 
 void UdpEndpoint::readPending() {
-  // A burst is taken in slices, so a flood of datagrams cannot hold the event
-  // loop: what is left is read after the loop has handled everything else.
+  // Read only here, in readyRead: the socket signals again as long as datagrams
+  // wait, so a burst is taken a slice at a time and the event loop runs between
+  // slices. Reading elsewhere could leave a notice with nothing to read, after
+  // which the socket would signal no more.
   for (int n = 0; n < kSlice; ++n) {
-    if (!socket_.hasPendingDatagrams()) return;
+    if (!socket_.hasPendingDatagrams()) break;
     QNetworkDatagram d = socket_.receiveDatagram(kMaxDatagram);
     if (!d.isValid()) break;
+    // A flood that outruns the handlers is dropped, as a full socket buffer would.
+    if (inbox_.size() >= kInboxCap) continue;
     QHostAddress from = d.senderAddress();
     bool ok = false;
     QHostAddress v4(from.toIPv4Address(&ok));
-    emit datagramReceived(d.data(), ok ? v4.toString() : from.toString(), static_cast<quint16>(d.senderPort()));
+    inbox_.push_back({d.data(), ok ? v4.toString() : from.toString(), static_cast<quint16>(d.senderPort())});
   }
-  if (!sliceQueued_ && socket_.hasPendingDatagrams()) {
-    sliceQueued_ = true;
-    QTimer::singleShot(0, this, [this] {
-      sliceQueued_ = false;
-      readPending();
-    });
+  queueDelivery();
+}
+
+void UdpEndpoint::queueDelivery() {
+  // Handlers run from the event loop, not inside readyRead: the socket does not
+  // signal while its signal runs, so a box opened by a handler would otherwise
+  // hold back every later datagram until it closes.
+  if (deliveryQueued_ || inbox_.empty()) return;
+  deliveryQueued_ = true;
+  QTimer::singleShot(0, this, [this] {
+    deliveryQueued_ = false;
+    deliver();
+  });
+}
+
+void UdpEndpoint::deliver() {
+  // A handler may run a nested loop that delivers later datagrams meanwhile:
+  // each one leaves the inbox before its handler runs.
+  for (int n = 0; n < kSlice && !inbox_.empty(); ++n) {
+    Inbound d = std::move(inbox_.front());
+    inbox_.pop_front();
+    if (!closed_) emit datagramReceived(d.bytes, d.address, d.port);
   }
+  queueDelivery();
 }
 
 }  // namespace gavrix

@@ -6,6 +6,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QUdpSocket>
+#include <deque>
 #include <functional>
 #include <optional>
 
@@ -56,11 +57,22 @@ class UdpEndpoint : public QObject {
 
  private:
   void readPending();
+  void deliver();
+  void queueDelivery();
+
+  struct Inbound {
+    QByteArray bytes;
+    QString address;
+    quint16 port;
+  };
+  // Read but not yet handled; at most kInboxCap, later ones are dropped.
+  static constexpr size_t kInboxCap = 16 * kSlice;
+  std::deque<Inbound> inbox_;
+  bool deliveryQueued_ = false;
 
   QUdpSocket socket_;
   bool bound_ = false;
   bool closed_ = false;
-  bool sliceQueued_ = false;
   QString remoteHost_;
   quint16 remotePort_ = 27015;
   Resolver resolver_;

@@ -42,7 +42,7 @@ void TForm1::SBScanAllClick() {
     ui.Timer->stop();
     ui.SBScanAll->setText(QStringLiteral("Scan"));
   }
-  if (!autoConnect) ui.SBAuto->setEnabled(false);
+  if (!autoConnect()) ui.SBAuto->setEnabled(false);
   ui.RG->setEnabled(false);
   ui.SBPlay->setEnabled(false);
   ui.SBScanAll->setEnabled(false);
@@ -162,7 +162,7 @@ void TForm1::TimerTimer() {
   if (waitCountdown == 0) {
     ui.Timer->stop();
     ui.SBScanAll->setText(QStringLiteral("Scan"));
-    if (!autoConnect) ui.SBScanAll->setEnabled(true);
+    if (!autoConnect()) ui.SBScanAll->setEnabled(true);
   }
   --waitCountdown;
 }
@@ -181,7 +181,7 @@ void TForm1::RGClick() {
 }
 
 void TForm1::SBRefreshClick() {
-  if (!autoConnect) ui.SBAuto->setEnabled(false);
+  if (!autoConnect()) ui.SBAuto->setEnabled(false);
   ui.SBRefresh->setEnabled(false);
   ui.SBPlay->setEnabled(false);
   if (static_cast<size_t>(servers.size()) > refreshList.size()) rememberListed();

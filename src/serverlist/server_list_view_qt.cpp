@@ -46,7 +46,7 @@ void TForm1::LWSelectItem() {
 void TForm1::LWClick() {
   if (selectedRow() >= 0) return;
   ui.SBPlay->setEnabled(false);
-  if (!autoConnect) ui.SBAuto->setEnabled(false);
+  if (!autoConnect()) ui.SBAuto->setEnabled(false);
   ui.setGamePicture(-1);
   players.clear();
   rules.clear();

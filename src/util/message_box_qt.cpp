@@ -25,15 +25,27 @@ class RealBoxes : public MessageBoxes {
     return box.exec() != QMessageBox::No;
   }
   QString openFile(QWidget* parent, const QString& filter) override {
-    // "Description|PATTERN": the description is shown as it is and the
-    // pattern matches whatever the letter case of the file name.
-    QString description = filter.section(u'|', 0, 0);
-    QString pattern = filter.section(u'|', 1);
+    // "Description|PATTERN" pairs: each description is shown as it is and its
+    // pattern matches whatever the letter case of the file name. The names
+    // game clients and their launcher have on Linux, and every file, are
+    // offered after them: a Windows file name alone would match no client here.
+    QStringList filters;
+    const QStringList parts = filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+      const QString& description = parts[i];
+      const QString pattern = QString(parts[i + 1]).replace(u';', u' ');
+      if (pattern.isEmpty()) continue;
+      filters << (description.contains(u'(') ? description : description + QStringLiteral(" (") + pattern + u')');
+    }
+    if (!filters.isEmpty()) {
+      filters << QStringLiteral("Game clients on Linux (hl_linux hl.sh hl2_linux hl2.sh steam)")
+              << QStringLiteral("All files (*)");
+    }
     QFileDialog dialog(parent);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    if (!pattern.isEmpty()) {
-      dialog.setNameFilter(description.contains(u'(') ? description : description + QStringLiteral(" (") + pattern + u')');
+    if (!filters.isEmpty()) {
+      dialog.setNameFilters(filters);
       dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};

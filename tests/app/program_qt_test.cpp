@@ -54,7 +54,7 @@ struct Started {
 }  // namespace
 
 TEST(Program, StartsEachWindowOnceAndSavesTheSettingsAtTheEnd) {
-  Started run("[Settings]\nBroadcast=0\nWidth=720\nHeight=400\n");
+  Started run("[Settings]\nBroadcast=0\nWidth=720\nHeight=400\n[Password]\nLastPass=secret\nShowPass=1\n");
   ASSERT_TRUE(run.program->started());
   TForm1& main = run.main();
   EXPECT_EQ(main.windowTitle(), L("Gavrix_v1.99 beta"));
@@ -68,6 +68,9 @@ TEST(Program, StartsEachWindowOnceAndSavesTheSettingsAtTheEnd) {
   EXPECT_EQ(run.fakes.taskbar->hidden, std::vector<QWidget*>{&main});
   EXPECT_EQ(run.fakes.traysMade, 1);
   EXPECT_EQ(run.fakes.trayMenu, main.ui.PMTray);
+  EXPECT_EQ(&main.join.tray(), run.fakes.tray);  // auto-connect cycles the program's tray icon
+  ASSERT_NE(run.program->pass(), nullptr);
+  ASSERT_NE(run.program->autoDialog(), nullptr);
   EXPECT_TRUE(run.boxes.shown.empty());
 
   main.resize(750, 420);
@@ -77,6 +80,8 @@ TEST(Program, StartsEachWindowOnceAndSavesTheSettingsAtTheEnd) {
   EXPECT_NE(saved.find("Width=750"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Height=420"), std::string::npos) << saved;
   EXPECT_NE(saved.find("Broadcast=0"), std::string::npos) << saved;
+  // The password dialog's section, written before the exit save, is kept by it.
+  EXPECT_NE(saved.find("LastPass=secret"), std::string::npos) << saved;
 }
 
 TEST(Program, SecondCopyCreatesNothingAndWritesNothing) {

@@ -16,15 +16,18 @@ struct Events : ReplyEvents {
   bool shown[kGameFlagCount] = {true, true, true, true, true, true, true, true, true, true, true};
   bool isScanning = false;
   bool sendFails = false;
-  int refreshEnabled = 0, networkErrors = 0;
-  std::vector<std::pair<std::string, std::string>> joins;
+  int networkErrors = 0;
+  std::vector<std::pair<std::string, std::string>> joins;  // address and player text of each completed row
+  std::vector<std::pair<int, uint16_t>> completed;         // its row and source port
   struct Sent { std::string host; uint16_t port; Datagram bytes; };
   std::vector<Sent> sent;
 
   bool gameShown(GameFlag f) override { return shown[static_cast<int>(f)]; }
   bool scanning() override { return isScanning; }
-  void enableRefresh() override { ++refreshEnabled; }
-  void joinCheck(const std::string& a, const std::string& p) override { joins.emplace_back(a, p); }
+  void rowCompleted(int row, const std::string& a, uint16_t port, const std::string& p) override {
+    joins.emplace_back(a, p);
+    completed.emplace_back(row, port);
+  }
   bool send(const std::string& host, uint16_t port, Bytes d) override {
     if (sendFails) return false;
     sent.push_back({host, port, Datagram(d.begin(), d.end())});
@@ -83,7 +86,7 @@ TEST_F(Dispatch, SourceReplyFillsAllColumns) {
   EXPECT_EQ(servers.row(0).osIcon, 13);
   EXPECT_EQ(servers.row(0).accessIcon, 8);
   EXPECT_EQ(events.joins, (std::vector<std::pair<std::string, std::string>>{{"127.0.0.5", "12"}}));
-  EXPECT_EQ(events.refreshEnabled, 1);
+  EXPECT_EQ(events.completed, (std::vector<std::pair<int, uint16_t>>{{0, 27016}}));
 }
 
 TEST_F(Dispatch, SourceCatalogue) {
@@ -252,15 +255,6 @@ TEST_F(Dispatch, BadPortTextOfAListedRowIsAConversionError) {
   // Other addresses are not affected.
   Receive(Build(SourceInfo{}), "127.0.0.2");
   EXPECT_EQ(servers.size(), 3);
-}
-
-TEST_F(Dispatch, RefreshIsEnabledOnlyOutsideAScan) {
-  events.isScanning = true;
-  Receive(Build(SourceInfo{}), "127.0.0.1");
-  EXPECT_EQ(events.refreshEnabled, 0);
-  events.isScanning = false;
-  Receive(Build(SourceInfo{}), "127.0.0.2");
-  EXPECT_EQ(events.refreshEnabled, 1);
 }
 
 using Old = Fixture;

@@ -73,3 +73,25 @@ TEST(UdpEndpoint, ABurstIsReadInSlicesAndNothingIsLost) {
   PumpUntil([&] { return got == burst; });
   EXPECT_EQ(got, burst);
 }
+
+TEST(UdpEndpoint, DatagramsArriveWhileAHandlerRunsANestedLoop) {
+  // A handler that opens a modal box runs a nested event loop; datagrams that
+  // arrive meanwhile must still be delivered, not held until the box closes.
+  FakeServers fakes;
+  int s = fakes.add("127.0.0.34", 0);
+  fakes.start();
+  UdpEndpoint endpoint(0);
+  std::vector<int> got;
+  bool nestedSawSecond = false;
+  QObject::connect(&endpoint, &UdpEndpoint::datagramReceived, &endpoint,
+                   [&](const QByteArray& b, const QString&, quint16) {
+                     got.push_back(b.at(4));
+                     if (b.at(4) != 1) return;
+                     fakes.sendFrom(s, "127.0.0.1", endpoint.localPort(), Datagram{0xFF, 0xFF, 0xFF, 0xFF, 2});
+                     nestedSawSecond = PumpUntil([&] { return got.size() == 2; });
+                   });
+  fakes.sendFrom(s, "127.0.0.1", endpoint.localPort(), Datagram{0xFF, 0xFF, 0xFF, 0xFF, 1});
+  ASSERT_TRUE(PumpUntil([&] { return got.size() == 2; }));
+  EXPECT_TRUE(nestedSawSecond);
+  EXPECT_EQ(got, (std::vector<int>{1, 2}));
+}

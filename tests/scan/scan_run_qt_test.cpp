@@ -270,7 +270,7 @@ TEST_F(Scan, WaitCountdownCaptions) {
   EXPECT_EQ(w->waitCountdown, 3);
   // While auto-connect holds the button it stays disabled after the countdown.
   w->ui.SBScanAll->setEnabled(false);
-  w->autoConnect = true;
+  w->join.autoConnect.watch({"127.0.0.1", "27015"}, 0);
   w->waitCountdown = 0;
   w->TimerTimer();
   EXPECT_FALSE(w->ui.SBScanAll->isEnabled());

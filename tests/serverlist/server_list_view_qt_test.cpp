@@ -164,7 +164,7 @@ TEST_F(View, ClicksOnTheListAndThePopupRule) {
   contextMenu(empty);
   EXPECT_FALSE(w->ui.PMServers->isVisible());
   // While auto-connect is active the empty click leaves Auto enabled.
-  w->autoConnect = true;
+  w->join.autoConnect.watch({"127.0.0.1", "27015"}, 0);
   w->ui.SBAuto->setEnabled(true);
   w->LWClick();
   EXPECT_TRUE(w->ui.SBAuto->isEnabled());
