@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QProcess>
 #include <QTreeView>
@@ -73,6 +75,28 @@ TEST(X11, AnotherProgramsWindowWithTheTitleMakesANewCopyEnd) {
   const std::string ini = ReadFile(copy.iniPath());
   EXPECT_EQ(ini, "[Settings]\nBroadcast=0\n");  // nothing written
   EXPECT_TRUE(PumpUntil([&] { return x.activeWindow() == other.winId(); }, 5000));
+}
+
+// Without a window list (offscreen, Wayland) a per-user lock finds the running copy.
+TEST(X11, WithoutAWindowListASecondCopyEndsThroughTheLock) {
+  TempFolder runtime;
+  const QString runtimeFolder = QFileInfo(QString::fromStdString(runtime.file("x"))).absolutePath();
+  QFile::setPermissions(runtimeFolder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  ProgramCopy first("[Settings]\nBroadcast=0\nWidth=710\n");
+  first.startOffscreen(runtimeFolder);
+  ASSERT_TRUE(first.process().waitForStarted(5000));
+  ASSERT_TRUE(PumpUntil([&] { return !QDir(runtimeFolder).entryList({QStringLiteral("gavrix-*")}).isEmpty(); }, 5000));
+  Pump(500);
+  ProgramCopy second("");
+  second.startOffscreen(runtimeFolder);
+  ASSERT_TRUE(second.process().waitForFinished(5000));
+  EXPECT_EQ(second.process().exitCode(), 0);
+  EXPECT_FALSE(second.iniExists());
+  EXPECT_EQ(first.process().state(), QProcess::Running);
+  ::kill(static_cast<pid_t>(first.process().processId()), SIGTERM);
+  ASSERT_TRUE(first.process().waitForFinished(5000));
+  EXPECT_EQ(first.process().exitCode(), 0);
+  EXPECT_NE(ReadFile(first.iniPath()).find("Width=710"), std::string::npos);
 }
 
 TEST(X11, HotkeyHidesAndShowsWithNumLockAndCapsLockToo) {

@@ -172,6 +172,14 @@ ProgramCopy::~ProgramCopy() {
   }
 }
 
+void ProgramCopy::startOffscreen(const QString& runtimeFolder) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeFolder);
+  process_.setProcessEnvironment(env);
+  start();
+}
+
 void ProgramCopy::start() { process_.start(QString::fromStdString(folder_.file("gavrix")), {}); }
 
 quint64 ProgramCopy::waitForWindow(int ms) {

@@ -48,6 +48,8 @@ class ProgramCopy {
   explicit ProgramCopy(const std::string& ini = "[Settings]\nBroadcast=0\n");
   ~ProgramCopy();
   void start();
+  // Starts it on Qt's offscreen platform (no X window list) with `runtimeFolder` as XDG_RUNTIME_DIR.
+  void startOffscreen(const QString& runtimeFolder);
   // Waits for the main window to be viewable; its id or 0.
   quint64 waitForWindow(int ms = 5000);
   QProcess& process() { return process_; }
