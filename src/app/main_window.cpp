@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
+#include "app/shortcuts.h"
 #include "settings/settings.h"
 #include "settings/translucency_qt.h"
 #include "util/message_box_qt.h"
@@ -71,6 +72,7 @@ TForm1::TForm1(quint16 udpPort, QWidget* parent)
   connect(ui.Exit1, &QAction::triggered, this, [this] { close(); });
   wireServerList();
   wireShell();
+  AddShortcuts(*this);
 }
 
 TForm1::~TForm1() { endpoint.close(); }

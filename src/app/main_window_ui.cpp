@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMainWindow>
@@ -19,6 +20,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -129,7 +131,50 @@ void ListView::dropSelection() {
 
 // ---- ListCellDelegate
 
+namespace {
+
+// Tight margins, as in a classic report list, so short codes fit the narrow columns.
+constexpr int kPad = 2, kIconPad = 1, kGap = 2;
+
+QRect IconRect(const QStyleOptionViewItem& opt) {
+  const QSize size = opt.decorationSize;
+  return {opt.rect.left() + kIconPad, opt.rect.top() + (opt.rect.height() - size.height()) / 2, size.width(),
+          size.height()};
+}
+
+bool HasIcon(const QStyleOptionViewItem& opt) {
+  return (opt.features & QStyleOptionViewItem::HasDecoration) && !opt.icon.isNull();
+}
+
+// Where a cell's text goes: after its icon, if it has one.
+QRect TextRect(const QStyleOptionViewItem& opt) {
+  QRect rect = opt.rect.adjusted(kPad, 0, 0, 0);
+  if (HasIcon(opt) && !opt.text.isEmpty()) rect.setLeft(IconRect(opt).right() + 1 + kGap);
+  return rect;
+}
+
+// The text as a cell of that width shows it.
+QString ShownText(const QStyleOptionViewItem& opt, const QRect& rect) {
+  return QFontMetrics(opt.font).elidedText(opt.text, opt.textElideMode, rect.width());
+}
+
+}  // namespace
+
 ListCellDelegate::ListCellDelegate(bool gridLines, QObject* parent) : QStyledItemDelegate(parent), grid_(gridLines) {}
+
+bool ListCellDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) {
+  if (event && view && event->type() == QEvent::ToolTip && index.isValid() && index.data(Qt::ToolTipRole).isNull()) {
+    QStyleOptionViewItem opt(option);
+    initStyleOption(&opt, index);
+    const QRect rect = TextRect(opt);
+    if (!opt.text.isEmpty() && rect.width() > 0 && ShownText(opt, rect) != opt.text) {
+      QToolTip::showText(event->globalPos(), opt.text, view->viewport(), opt.rect);
+      return true;
+    }
+  }
+  return QStyledItemDelegate::helpEvent(event, view, option, index);
+}
 
 void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   QStyleOptionViewItem opt(option);
@@ -140,23 +185,13 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   QStyle* style = widget ? widget->style() : QApplication::style();
   style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
 
-  // Tight margins, as in a classic report list, so short codes fit the narrow columns.
-  constexpr int kPad = 2, kIconPad = 1, kGap = 2;
   const bool enabled = opt.state & QStyle::State_Enabled;
   const bool selected = opt.state & QStyle::State_Selected;
   const QIcon::Mode mode = !enabled ? QIcon::Disabled : selected ? QIcon::Selected : QIcon::Normal;
-  QRect textRect = opt.rect.adjusted(kPad, 0, 0, 0);
-  if ((opt.features & QStyleOptionViewItem::HasDecoration) && !opt.icon.isNull()) {
-    if (opt.text.isEmpty()) {
-      // An icon alone (the access mark) sits in the middle of its narrow cell.
-      opt.icon.paint(painter, opt.rect, Qt::AlignCenter, mode);
-    } else {
-      const QSize size = opt.decorationSize;
-      const QRect iconRect(opt.rect.left() + kIconPad, opt.rect.top() + (opt.rect.height() - size.height()) / 2, size.width(),
-                           size.height());
-      opt.icon.paint(painter, iconRect, Qt::AlignCenter, mode);
-      textRect.setLeft(iconRect.right() + 1 + kGap);
-    }
+  const QRect textRect = TextRect(opt);
+  if (HasIcon(opt)) {
+    // An icon alone (the access mark) sits in the middle of its narrow cell.
+    opt.icon.paint(painter, opt.text.isEmpty() ? opt.rect : IconRect(opt), Qt::AlignCenter, mode);
   }
   if (!opt.text.isEmpty() && textRect.width() > 0) {
     const QPalette::ColorGroup group = !enabled                                  ? QPalette::Disabled
@@ -165,8 +200,7 @@ void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->save();
     painter->setFont(opt.font);
     painter->setPen(opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-    const QString shown = QFontMetrics(opt.font).elidedText(opt.text, opt.textElideMode, textRect.width());
-    painter->drawText(textRect, static_cast<int>(opt.displayAlignment), shown);
+    painter->drawText(textRect, static_cast<int>(opt.displayAlignment), ShownText(opt, textRect));
     painter->restore();
   }
   if (grid_) {
@@ -291,7 +325,7 @@ QToolButton* SpeedButton(QWidget* parent, const char* name, const char* caption,
   button->setText(Text(caption));
   button->setToolTip(Text(hint));
   button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  button->setFocusPolicy(Qt::NoFocus);
+  button->setFocusPolicy(Qt::TabFocus);  // reached with Tab, not taken by a click
   button->setFixedSize(48, 34);
   button->setEnabled(enabled);
   return button;
@@ -354,17 +388,18 @@ void MainWindowUi::setupUi(QMainWindow* w) {
   // Menu bar: File, Options (acts on click), Info.
   MainMenu = w->menuBar();
   MainMenu->setObjectName(Text("MainMenu"));
-  File1 = MainMenu->addMenu(Text("File"));
+  // Each caption marks its Alt key with '&'.
+  File1 = MainMenu->addMenu(Text("&File"));
   File1->setObjectName(Text("File1"));
-  Hide1 = AddAction(File1, "Hide1", "Hide  (Shift+Alt+S)");
-  Exit1 = AddAction(File1, "Exit1", "Exit");
-  Options1 = new QAction(Text("Options"), w);
+  Hide1 = AddAction(File1, "Hide1", "&Hide  (Shift+Alt+S)");
+  Exit1 = AddAction(File1, "Exit1", "E&xit");
+  Options1 = new QAction(Text("&Options"), w);
   Options1->setObjectName(Text("Options1"));
   MainMenu->addAction(Options1);
-  Info1 = MainMenu->addMenu(Text("Info"));
+  Info1 = MainMenu->addMenu(Text("&Info"));
   Info1->setObjectName(Text("Info1"));
-  About2 = AddAction(Info1, "About2", "About");
-  Homepage1 = AddAction(Info1, "Homepage1", "Home page...");
+  About2 = AddAction(Info1, "About2", "&About");
+  Homepage1 = AddAction(Info1, "Homepage1", "&Home page...");
 
   auto* central = new QWidget(w);
   central->setObjectName(Text("Central"));
@@ -447,6 +482,7 @@ void MainWindowUi::setupUi(QMainWindow* w) {
   Play = AddAction(PMServers, "Play", "Play");
   Auto = AddAction(PMServers, "Auto", "Auto connect");
   PMSAdd = AddAction(PMServers, "PMSAdd", "Add To Favorites");
+  PMSCopy = AddAction(PMServers, "PMSCopy", "Copy address");
 
   PMTray = new QMenu(w);
   PMTray->setObjectName(Text("PMTray"));

@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QPointer>
-#include <QPointer>
 #include <QStatusBar>
 #include <QStringList>
 #include <QStyledItemDelegate>
@@ -99,6 +98,9 @@ class ListCellDelegate : public QStyledItemDelegate {
  public:
   ListCellDelegate(bool gridLines, QObject* parent = nullptr);
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  // A cell whose text is cut off shows the whole text as its tooltip; other cells show the model's tooltip.
+  bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                 const QModelIndex& index) override;
 
  private:
   bool grid_;
@@ -169,6 +171,7 @@ class MainWindowUi {
   QAction* Play = nullptr;
   QAction* Auto = nullptr;
   QAction* PMSAdd = nullptr;
+  QAction* PMSCopy = nullptr;  // "Copy address", also Ctrl+C on the list
 
   // Right side: players and rules panes.
   QTabWidget* PageControl = nullptr;

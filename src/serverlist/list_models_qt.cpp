@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "app/icons.h"
+#include "query/catalogue.h"
 #include "util/text.h"
 
 namespace gavrix {
@@ -14,6 +15,23 @@ QString Shown(const std::string& text) { return QString::fromStdString(DisplayUt
 
 // Header icons of the server list by column; -1 for none.
 constexpr int kHeaderIcon[kColumnCount] = {-1, 17, 16, -1, -1, 7, 11, 15, -1};
+
+// Header tooltips of the columns whose captions do not say what they hold; nullptr for none.
+constexpr const char* kHeaderHint[kColumnCount] = {nullptr,    nullptr,   nullptr,           nullptr, "Protocol version",
+                                                   nullptr,    "Players", "Operating system", nullptr};
+
+QVariant AccessHint(int mark) {
+  switch (mark) {
+    case icon::kOpen:
+      return QStringLiteral("Open");
+    case icon::kFull:
+      return QStringLiteral("Full");
+    case icon::kPassword:
+      return QStringLiteral("Password");
+    default:
+      return {};
+  }
+}
 
 }  // namespace
 
@@ -74,6 +92,8 @@ QVariant ServerListQtModel::data(const QModelIndex& index, int role) const {
     }
     case Qt::TextAlignmentRole:
       return column == kColGame ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter);
+    case Qt::ToolTipRole:
+      return column == kColAccess ? AccessHint(row.accessIcon) : QVariant();
     default:
       return {};
   }
@@ -87,6 +107,8 @@ QVariant ServerListQtModel::headerData(int section, Qt::Orientation orientation,
       return QString::fromLatin1(kCaption[section]);
     case Qt::DecorationRole:
       return kHeaderIcon[section] < 0 ? QVariant() : QVariant(ServerIcon(kHeaderIcon[section]));
+    case Qt::ToolTipRole:
+      return kHeaderHint[section] ? QVariant(QString::fromLatin1(kHeaderHint[section])) : QVariant();
     case Qt::TextAlignmentRole:
       return section == kColGame ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter);
     default:

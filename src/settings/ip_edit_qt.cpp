@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFocusEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -11,6 +12,7 @@
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <algorithm>
+#include <utility>
 
 #include "settings/edits_qt.h"
 #include "util/message_box_qt.h"
@@ -64,8 +66,9 @@ void IpEdit::setOctet(int i, int value) {
   emit changed();
 }
 
-QString IpEdit::text() const {
-  if (!touched_) return {};
+QString IpEdit::text() const { return touched_ ? dotted() : QString(); }
+
+QString IpEdit::dotted() const {
   return QStringLiteral("%1.%2.%3.%4").arg(octets_[0]).arg(octets_[1]).arg(octets_[2]).arg(octets_[3]);
 }
 
@@ -81,7 +84,12 @@ void IpEdit::fieldEdited(int i, const QString& text) {
   touched_ = true;
   emit changed();
   // Three digits fill a field: go on to the next.
-  if (f->text().size() == 3 && f->cursorPosition() == 3 && i < 3) focusField(i + 1, true, false);
+  if (f->text().size() == 3 && f->cursorPosition() == 3 && i < 3) moveOn(i);
+}
+
+void IpEdit::moveOn(int i) {
+  focusField(i + 1, true, false);
+  movedOn_ = true;
 }
 
 void IpEdit::focusField(int i, bool selectAll, bool atEnd) {
@@ -91,45 +99,151 @@ void IpEdit::focusField(int i, bool selectAll, bool atEnd) {
   else f->setCursorPosition(atEnd ? static_cast<int>(f->text().size()) : 0);
 }
 
+void IpEdit::selectWhole() {
+  focusField(0, true, false);
+  for (QLineEdit* f : fields_) f->selectAll();
+  whole_ = true;
+}
+
+void IpEdit::endWholeSelection() {
+  if (!std::exchange(whole_, false)) return;
+  for (QLineEdit* f : fields_)
+    if (!f->hasFocus()) f->deselect();
+}
+
+void IpEdit::clearAll() {
+  whole_ = false;
+  for (QLineEdit* f : fields_) f->clear();
+  octets_ = {};
+  touched_ = true;
+  emit changed();
+  focusField(0, false, false);
+}
+
 bool IpEdit::pasteAddress() {
   const QString text = QApplication::clipboard()->text().trimmed();
   static const QRegularExpression dotted(QStringLiteral("^(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})\\.(\\d{1,3})$"));
   const QRegularExpressionMatch m = dotted.match(text);
   if (!m.hasMatch()) return false;
-  for (int i = 0; i < 4; ++i) setOctet(i, m.captured(i + 1).toInt());
+  std::array<int, 4> octets{};
+  for (int i = 0; i < 4; ++i) octets[static_cast<size_t>(i)] = m.captured(i + 1).toInt();
+  // An octet above 255 makes it no address: nothing changes.
+  if (*std::max_element(octets.begin(), octets.end()) > 255) {
+    Boxes().beep();
+    return true;
+  }
+  for (int i = 0; i < 4; ++i) setOctet(i, octets[static_cast<size_t>(i)]);
   focusField(3, false, true);
   return true;
 }
 
 bool IpEdit::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::KeyPress) return QFrame::eventFilter(watched, event);
   const auto it = std::find(fields_.begin(), fields_.end(), watched);
   if (it == fields_.end()) return QFrame::eventFilter(watched, event);
-  const int i = static_cast<int>(it - fields_.begin());
-  QLineEdit* f = *it;
-  auto* key = static_cast<QKeyEvent*>(event);
+  switch (event->type()) {
+    case QEvent::KeyPress:
+      if (keyPressed(static_cast<int>(it - fields_.begin()), static_cast<QKeyEvent*>(event))) return true;
+      break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+      movedOn_ = false;
+      endWholeSelection();
+      break;
+    case QEvent::FocusOut: {
+      // The user took the focus elsewhere (this edit's own moves give no reason).
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason != Qt::OtherFocusReason && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        movedOn_ = false;
+        endWholeSelection();
+      }
+      break;
+    }
+    default:
+      break;
+  }
+  return QFrame::eventFilter(watched, event);
+}
+
+bool IpEdit::wholeKeyPressed(QKeyEvent* key) {
+  if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut)) {
+    QApplication::clipboard()->setText(dotted());
+    if (key->matches(QKeySequence::Cut)) clearAll();
+    return true;
+  }
+  const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (plain && (key->key() == Qt::Key_Backspace || key->key() == Qt::Key_Delete)) {
+    clearAll();
+    return true;
+  }
+  const auto c = TypedCharacter(key);
+  if (!c) return false;
+  if (*c >= u'0' && *c <= u'9') {
+    // A new address starts in the first field.
+    clearAll();
+    fields_[0]->insert(*c);
+  } else if (*c != u'.' && *c != u' ') {
+    Boxes().beep();
+  }
+  return true;
+}
+
+bool IpEdit::keyPressed(int i, QKeyEvent* key) {
+  switch (key->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+      return false;  // a modifier on its way to a key changes nothing yet
+    default:
+      break;
+  }
+  const bool movedOn = std::exchange(movedOn_, false);
+  if (key->matches(QKeySequence::SelectAll)) {
+    selectWhole();
+    return true;
+  }
+  if (key->matches(QKeySequence::Paste)) {
+    endWholeSelection();
+    return pasteAddress();
+  }
+  if (whole_) {
+    if (wholeKeyPressed(key)) return true;
+    endWholeSelection();
+  }
+
+  QLineEdit* f = fields_[static_cast<size_t>(i)];
   const bool noSelection = !f->hasSelectedText();
   const int length = static_cast<int>(f->text().size());
-
-  if (key->matches(QKeySequence::Paste)) return pasteAddress() || QFrame::eventFilter(watched, event);
+  const int cursor = f->cursorPosition();
+  const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
   switch (key->key()) {
     case Qt::Key_Left:
-      if (noSelection && f->cursorPosition() == 0 && i > 0 && key->modifiers() == Qt::NoModifier) {
+      if (plain && noSelection && cursor == 0 && i > 0) {
         focusField(i - 1, false, true);
         return true;
       }
       break;
     case Qt::Key_Right:
-      if (noSelection && f->cursorPosition() == length && i < 3 && key->modifiers() == Qt::NoModifier) {
+      if (plain && noSelection && cursor == length && i < 3) {
         focusField(i + 1, false, false);
         return true;
       }
       break;
     case Qt::Key_Backspace:
-      if (noSelection && f->cursorPosition() == 0 && i > 0) {
+      // At the start of a field, or right after a move by itself: the digit before the dot goes.
+      if (plain && i > 0 && (movedOn || (noSelection && cursor == 0))) {
         focusField(i - 1, false, true);
         QLineEdit* prev = fields_[static_cast<size_t>(i - 1)];
         if (!prev->text().isEmpty()) prev->backspace();
+        return true;
+      }
+      break;
+    case Qt::Key_Delete:
+      if (plain && i < 3 && noSelection && cursor == length) {
+        focusField(i + 1, false, false);
+        QLineEdit* next = fields_[static_cast<size_t>(i + 1)];
+        if (!next->text().isEmpty()) next->del();
         return true;
       }
       break;
@@ -138,8 +252,9 @@ bool IpEdit::eventFilter(QObject* watched, QEvent* event) {
   }
   if (auto c = TypedCharacter(key); c && *c != u'\b') {
     if (*c == u'.' || *c == u' ') {
-      // A dot ends a field that holds something, the way the address is read aloud.
-      if (i < 3 && length > 0) focusField(i + 1, true, false);
+      // A dot ends a field that holds something, the way the address is read aloud; right
+      // after a move by itself it is that move.
+      if (!movedOn && i < 3 && length > 0) focusField(i + 1, true, false);
       return true;
     }
     if (*c < u'0' || *c > u'9') {
@@ -147,13 +262,13 @@ bool IpEdit::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     // A full field with the cursor at its end passes the digit on to the next one.
-    if (noSelection && length == 3 && f->cursorPosition() == 3 && i < 3) {
+    if (noSelection && length == 3 && cursor == 3 && i < 3) {
       focusField(i + 1, true, false);
       fields_[static_cast<size_t>(i + 1)]->insert(*c);
       return true;
     }
   }
-  return QFrame::eventFilter(watched, event);
+  return false;
 }
 
 }  // namespace gavrix

@@ -6,6 +6,7 @@
 #include <QString>
 #include <array>
 
+class QKeyEvent;
 class QLineEdit;
 
 namespace gavrix {
@@ -16,9 +17,15 @@ namespace gavrix {
 // field counts as 0.
 //
 // Typing: digits only; a field moves on to the next after its third digit or
-// on a dot; Backspace at the start of a field goes back into the previous one;
-// Left and Right cross from field to field; a value above 255 becomes 255 with
-// the beep; pasting a dotted address fills all four fields.
+// on a dot, and a dot typed right after such a move by itself is that move, not
+// another one. Backspace at the start of a field goes back into the previous
+// one (and right after a move by itself, back to undo the last digit); Delete
+// at the end of a field goes on into the next one; Left and Right cross from
+// field to field; a value above 255 becomes 255 with the beep. Select all
+// (Ctrl+A) selects the whole address: a digit typed then starts a new address
+// in the first field, Backspace or Delete empty every field, copy takes the
+// dotted text and cut empties the fields after it. Pasting a dotted address
+// fills all four fields; one with an octet above 255 changes nothing.
 class IpEdit : public QFrame {
   Q_OBJECT
 
@@ -40,13 +47,23 @@ class IpEdit : public QFrame {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  QString dotted() const;
   void fieldEdited(int i, const QString& text);
+  bool keyPressed(int i, QKeyEvent* key);
+  bool wholeKeyPressed(QKeyEvent* key);
   bool pasteAddress();
   void focusField(int i, bool selectAll, bool atEnd);
+  // Goes on to the next field by itself, as after a third digit.
+  void moveOn(int i);
+  void selectWhole();
+  void endWholeSelection();
+  void clearAll();
 
   std::array<QLineEdit*, 4> fields_{};
   std::array<int, 4> octets_{};
   bool touched_ = false;
+  bool movedOn_ = false;  // the last key moved on to the next field by itself
+  bool whole_ = false;    // the whole address is selected
 };
 
 }  // namespace gavrix

@@ -52,6 +52,12 @@ void Error(QWidget* parent, const char* text) {
   Boxes().message(parent, QStringLiteral("Error"), QString::fromUtf8(text), BoxIcon::Error);
 }
 
+// A port the program can send to: 1 to 65535, read as the senders read it.
+bool UsablePort(const QString& text) {
+  const std::optional<uint16_t> port = PortNumber(Std(text));
+  return port && *port > 0;
+}
+
 }  // namespace
 
 TSettings::TSettings(TForm1& main, IniFile& ini, QWidget* parent) : QDialog(parent), main_(main), ini_(ini) {
@@ -102,8 +108,8 @@ void TSettings::wire() {
   connect(SBAdd, &QPushButton::clicked, this, guard(&TSettings::SBAddClick));
   connect(SBDel, &QPushButton::clicked, this, guard(&TSettings::SBDelClick));
   connect(SpeedButton3, &QToolButton::clicked, this, guard(&TSettings::SpeedButton3Click));
-  connect(CSport, &QLineEdit::textChanged, this, [this](const QString& t) { settings.CSPort = Std(t); });
-  connect(HLTVport, &QLineEdit::textChanged, this, [this](const QString& t) { settings.HLTVPort = Std(t); });
+  wirePortEdit(CSport, settings.CSPort, acceptedCSPort_);
+  wirePortEdit(HLTVport, settings.HLTVPort, acceptedHLTVPort_);
   connect(SEDelay, &QSpinBox::valueChanged, this, [this](int v) { settings.Delay = v; });
 
   // Favorites page.
@@ -121,6 +127,24 @@ void TSettings::wire() {
   connect(PageControl, &QTabWidget::currentChanged, this, [this](int page) {
     settings.CurPage = page;
     if (isVisible()) pageShown(page);
+  });
+}
+
+void TSettings::wirePortEdit(DigitsEdit* edit, std::string& stored, std::string& accepted) {
+  // The scan reads each change at once; a text that is no port never reaches the settings.
+  connect(edit, &QLineEdit::textChanged, this, [&stored](const QString& t) {
+    if (t.isEmpty() || UsablePort(t)) stored = Std(t);
+  });
+  // Leaving the edit with such a text puts back what it held when it was last left.
+  connect(edit, &QLineEdit::editingFinished, this, [this, edit, &stored, &accepted] {
+    const QString text = edit->text();
+    if (text.isEmpty() || UsablePort(text) || Std(text) == accepted) {
+      accepted = Std(text);
+      return;
+    }
+    edit->setProgramText(Q(accepted));
+    stored = accepted;
+    Error(this, "Bad port");
   });
 }
 
@@ -147,8 +171,8 @@ void TSettings::FormCreate() {
   LVFav->header()->resizeSection(0, s.FavWidth);
   HLTVport->setProgramText(Q(s.HLTVPort));
   // The stored bytes stay as they are, whatever the edits can show.
-  settings.CSPort = s.CSPort;
-  settings.HLTVPort = s.HLTVPort;
+  settings.CSPort = acceptedCSPort_ = s.CSPort;
+  settings.HLTVPort = acceptedHLTVPort_ = s.HLTVPort;
   CBOld->setChecked(s.ScanOld);
   SEDelay->setValue(s.Delay);
   CBAutoUpdate->setChecked(s.FavAutoScan);
@@ -425,6 +449,7 @@ void TSettings::favWidthResized(int width) {
 void TSettings::SpeedButton4Click() {
   const QString host = EditHost->text(), port = MEPort->text();
   if (host.size() < 4 || port.isEmpty()) return Error(this, "Bad address");
+  if (!UsablePort(port)) return Error(this, "Bad port");
   const Favourite added{Std(host), Std(port)};
   for (const Favourite& f : settings.favourites)
     if (f == added) return Error(this, "This address is already exist");

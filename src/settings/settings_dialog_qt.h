@@ -144,12 +144,16 @@ class TSettings : public QDialog {
   void showRange(int row);
   void fillFavourites(int select = -1);
   void pageShown(int page);
+  // Port edits: every change that is a port or empty is stored at once; leaving the edit
+  // with any other text refuses it with "Bad port" and puts back the last text it was left with.
+  void wirePortEdit(DigitsEdit* edit, std::string& stored, std::string& accepted);
   void favWidthResized(int width);
   std::vector<QWidget*> translucentWindows(bool all) const;
 
   TForm1& main_;
   IniFile& ini_;
   QString exeFilter_;  // the open-file filter last used
+  std::string acceptedCSPort_, acceptedHLTVPort_;  // port edits' texts when last left
   bool filling_ = false;  // lists are being filled: check marks are not user changes
   std::vector<QPointer<QWidget>> followers_;
 };

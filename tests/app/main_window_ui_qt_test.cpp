@@ -26,9 +26,10 @@
 namespace gavrix {
 namespace {
 
+// Captions as shown: a mnemonic's '&' marks its key and is not shown.
 QStringList Texts(const QList<QAction*>& actions) {
   QStringList out;
-  for (QAction* a : actions) out << a->text();
+  for (QAction* a : actions) out << QString(a->text()).remove(u'&');
   return out;
 }
 
@@ -63,7 +64,7 @@ TEST(MainWindowUi, CaptionsHintsAndStartingStates) {
   EXPECT_EQ(Texts(ui.Info1->actions()), (QStringList{L("About"), L("Home page...")}));
   EXPECT_EQ(ui.Options1->menu(), nullptr);  // acts on click
   EXPECT_TRUE(ui.MainMenu->actions().contains(ui.Options1));
-  EXPECT_EQ(Texts(ui.PMServers->actions()), (QStringList{L("Play"), L("Auto connect"), L("Add To Favorites")}));
+  EXPECT_EQ(Texts(ui.PMServers->actions()), (QStringList{L("Play"), L("Auto connect"), L("Add To Favorites"), L("Copy address")}));
   EXPECT_EQ(Texts(ui.PMTray->actions()), (QStringList{L("Show  (Shift+Alt+S)"), L("Exit")}));
 
   struct Button {

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
+#include <map>
+#include <string>
 
 #include "settings/ip_edit_qt.h"
 #include "support/scripted_boxes_qt.h"
@@ -40,6 +42,35 @@ class IpEditTyping : public ::testing::Test {
     for (QChar c : keys) QTest::keyClicks(QApplication::focusWidget(), QString(c));
   }
   void key(Qt::Key k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(QApplication::focusWidget(), k, m); }
+  // Types a script: plain characters, and {ALL} (Ctrl+A), {PASTE} (Ctrl+V), {COPY} (Ctrl+C),
+  // {BS}, {DEL}, {LEFT}, {RIGHT}, {HOME}, {END}, {TAB} for those keys.
+  void script(const QString& keys) {
+    static const std::map<QString, std::pair<Qt::Key, Qt::KeyboardModifiers>> named = {
+        {L("ALL"), {Qt::Key_A, Qt::ControlModifier}}, {L("PASTE"), {Qt::Key_V, Qt::ControlModifier}},
+        {L("COPY"), {Qt::Key_C, Qt::ControlModifier}}, {L("BS"), {Qt::Key_Backspace, {}}},
+        {L("DEL"), {Qt::Key_Delete, {}}},              {L("LEFT"), {Qt::Key_Left, {}}},
+        {L("RIGHT"), {Qt::Key_Right, {}}},             {L("HOME"), {Qt::Key_Home, {}}},
+        {L("END"), {Qt::Key_End, {}}},                 {L("TAB"), {Qt::Key_Tab, {}}},
+    };
+    for (qsizetype at = 0; at < keys.size();) {
+      if (keys[at] == u'{') {
+        const qsizetype end = keys.indexOf(u'}', at);
+        const auto k = named.at(keys.mid(at + 1, end - at - 1));
+        key(k.first, k.second);
+        at = end + 1;
+      } else {
+        type(keys.mid(at++, 1));
+      }
+    }
+  }
+  // An edit holding an address, entered with Tab as a user reaches it: the first field selected.
+  void filled(const char* dotted) {
+    fresh();
+    const QStringList parts = L(dotted).split(u'.');
+    for (int i = 0; i < 4; ++i) edit->setOctet(i, parts[i].toInt());
+    edit->field(0)->setFocus();
+    edit->field(0)->selectAll();
+  }
   QStringList fields() const {
     QStringList out;
     for (int i = 0; i < 4; ++i) out << edit->field(i)->text();
@@ -80,6 +111,83 @@ TEST_F(IpEditTyping, DotsAndThirdDigitsMoveOn) {
     EXPECT_EQ(edit->text(), L(c.text));
   }
   EXPECT_EQ(boxes.beeps, 0);
+}
+
+// Every sequence gives exactly the address typed, whatever the edit held before.
+TEST_F(IpEditTyping, KeySequencesOverFilledAndEmptyFields) {
+  struct Case {
+    const char* before;  // nullptr: a new, empty edit
+    const char* keys;
+    const char* text;
+  } cases[] = {
+      // Select all, then type: the old address goes whole.
+      {"127.0.5.1", "{ALL}127.0.5.10", "127.0.5.10"},
+      {"127.0.5.255", "{ALL}127.0.5.9", "127.0.5.9"},
+      {"192.168.100.200", "{ALL}10.1.2.3", "10.1.2.3"},
+      {"10.1.2.3", "{ALL}192168001001", "192.168.1.1"},
+      {"10.1.2.3", "{RIGHT}{ALL}7", "7.0.0.0"},  // from any field
+      // Only the first field selected (as Tab leaves it): each dot after a full octet is that octet's move.
+      {"127.0.5.1", "127.0.5.10", "127.0.5.10"},
+      {"10.20.30.40", "192.168.100.200", "192.168.100.200"},
+      {nullptr, "127.0.5.10", "127.0.5.10"},
+      {nullptr, "255.255.255.255", "255.255.255.255"},
+      {nullptr, "1.2..3", "1.2.3.0"},  // a dot after a dot the user typed stays where it is
+      // Backspace and Delete.
+      {"127.0.5.1", "{ALL}{BS}", "0.0.0.0"},
+      {"127.0.5.1", "{ALL}{DEL}10.9.8.7", "10.9.8.7"},
+      {nullptr, "127{BS}", "12.0.0.0"},             // right after the move by itself: back over the dot
+      {nullptr, "127{BS}8.1", "128.1.0.0"},
+      {"10.20.30.40", "{END}{DEL}", "10.0.30.40"},  // Delete at a field's end takes the next field's first digit
+      {"10.20.30.40", "{END}{DEL}{DEL}{DEL}", "10.0.0.40"},
+      {"10.20.30.40", "{END}{RIGHT}{RIGHT}{RIGHT}{RIGHT}{RIGHT}{RIGHT}{RIGHT}{END}{BS}{BS}{BS}", "10.20.3.0"},
+      // Paste.
+      {"127.0.5.1", "{PASTE}", "10.0.12.250"},
+      {"127.0.5.1", "{ALL}{PASTE}", "10.0.12.250"},
+      {nullptr, "{PASTE}", "10.0.12.250"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.before ? c.before : "empty") + " / " + c.keys);
+    QApplication::clipboard()->setText(L("10.0.12.250"));
+    if (c.before) filled(c.before);
+    else fresh();
+    script(L(c.keys));
+    EXPECT_EQ(edit->text().toStdString(), c.text);
+  }
+  EXPECT_EQ(boxes.beeps, 0);
+}
+
+TEST_F(IpEditTyping, SelectAllCoversTheWholeAddress) {
+  filled("127.0.5.1");
+  key(Qt::Key_Right);
+  script(L("{ALL}"));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(edit->field(i)->selectedText(), edit->field(i)->text()) << i;
+  script(L("{COPY}"));
+  EXPECT_EQ(QApplication::clipboard()->text(), L("127.0.5.1"));
+  script(L("x."));  // refused: the address stays selected and whole
+  EXPECT_EQ(boxes.beeps, 1);
+  EXPECT_EQ(edit->text(), L("127.0.5.1"));
+  key(Qt::Key_Right);  // any move ends the selection of the address
+  EXPECT_FALSE(edit->field(3)->hasSelectedText());
+  script(L("9"));
+  EXPECT_EQ(edit->text(), L("127.9.5.1"));
+  // Leaving the edit ends it as well.
+  script(L("{ALL}{TAB}"));
+  for (int i = 0; i < 4; ++i) EXPECT_FALSE(edit->field(i)->hasSelectedText() && !edit->field(i)->hasFocus()) << i;
+  script(L("{ALL}"));
+  key(Qt::Key_X, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), L("127.9.5.1"));
+  EXPECT_EQ(edit->text(), L("0.0.0.0"));
+  EXPECT_EQ(fields(), (QStringList{QString(), QString(), QString(), QString()}));
+}
+
+TEST_F(IpEditTyping, PasteOfNoAddressChangesNothing) {
+  filled("127.0.5.1");
+  for (const char* text : {"10.0.0.256", "10.0.0", "ten.0.0.1"}) {
+    SCOPED_TRACE(text);
+    QApplication::clipboard()->setText(L(text));
+    script(L("{ALL}{PASTE}"));
+    EXPECT_EQ(edit->text(), L("127.0.5.1"));
+  }
 }
 
 TEST_F(IpEditTyping, RefusesWhatIsNoOctet) {

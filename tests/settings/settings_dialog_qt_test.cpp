@@ -721,6 +721,68 @@ TEST_F(SettingsDialog, StoredPortsAreShownWholeAndStillGuarded) {
   EXPECT_EQ(d.settings.HLTVPort, "27020");
 }
 
+TEST_F(SettingsDialog, PortEditsRefuseWhatIsNoPortWhenLeft) {
+  struct Case {
+    const char* typed;
+    bool refused;
+  } cases[] = {
+      {"99999", true}, {"65536", true}, {"0", true}, {"00000", true},
+      {"65535", false}, {"1", false}, {"00080", false}, {"", false},
+  };
+  Program& pr = open("[Settings]\nCSPort=27016\nHLTVPort=27021\n");
+  TSettings& d = pr.dlg;
+  struct Edit {
+    DigitsEdit* edit;
+    const std::string& stored;
+  } edits[] = {{d.CSport, d.settings.CSPort}, {d.HLTVport, d.settings.HLTVPort}};
+  for (const Edit& e : edits) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(e.edit == d.CSport ? "CSport " : "HLTVport ") + c.typed);
+      boxes.shown.clear();
+      const QString before = e.edit->text();
+      e.edit->selectAll();
+      QTest::keyClick(e.edit, Qt::Key_Backspace);
+      QTest::keyClicks(e.edit, L(c.typed));
+      QTest::keyClick(e.edit, Qt::Key_Return);  // the user leaves the edit
+      if (c.refused) {
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].title, L("Error"));
+        EXPECT_EQ(boxes.shown[0].text, L("Bad port"));
+        EXPECT_EQ(e.edit->text(), before);
+        EXPECT_EQ(e.stored, before.toStdString());
+      } else {
+        EXPECT_TRUE(boxes.shown.empty());
+        EXPECT_EQ(e.stored, c.typed);
+      }
+      e.edit->setText(L("27015"));
+      QTest::keyClick(e.edit, Qt::Key_Return);
+    }
+  }
+  d.CSport->setText(L("27017"));
+  QTest::keyClick(d.CSport, Qt::Key_Return);
+  d.HLTVport->selectAll();
+  QTest::keyClicks(d.HLTVport, L("70000"));
+  QTest::keyClick(d.HLTVport, Qt::Key_Return);
+  const Settings s = closeAndReload();
+  EXPECT_EQ(s.CSPort, "27017");
+  EXPECT_EQ(s.HLTVPort, "27015");
+}
+
+TEST_F(SettingsDialog, HandEditedPortsStillLoadAndStay) {
+  Program& pr = open("[Settings]\nCSPort=99999\nHLTVPort=0\n[Favorites]\n127.0.0.5 0=70000\n");
+  TSettings& d = pr.dlg;
+  EXPECT_EQ(d.CSport->text(), L("99999"));
+  EXPECT_EQ(d.settings.CSPort, "99999");
+  EXPECT_EQ(d.settings.HLTVPort, "0");
+  EXPECT_EQ(FavRows(d), QStringList{L("127.0.0.5:70000")});
+  QTest::keyClick(d.CSport, Qt::Key_Return);  // left as loaded: no box
+  EXPECT_TRUE(boxes.shown.empty());
+  const Settings s = closeAndReload();
+  EXPECT_EQ(s.CSPort, "99999");
+  EXPECT_EQ(s.HLTVPort, "0");
+  EXPECT_EQ(SettingsFavs(s), QStringList{L("127.0.0.5:70000")});
+}
+
 TEST_F(SettingsDialog, SpinEditsChangeOnlyByArrowsAndUpDown) {
   Program& pr = open();
   TSettings& d = pr.dlg;
@@ -769,6 +831,12 @@ TEST_F(SettingsDialog, FavouriteAddNeedsAHostOfFourCharactersAndANewAddress) {
       {"Server", "27015", nullptr},
       {"server", "27015", nullptr},
       {"Server", "27015", "This address is already exist"},
+      {"127.0.0.9", "99999", "Bad port"},
+      {"127.0.0.9", "65536", "Bad port"},
+      {"127.0.0.9", "0", "Bad port"},
+      {"127.0.0.9", "00000", "Bad port"},
+      {"127.0.0.9", "65535", nullptr},
+      {"127.0.0.9", "1", nullptr},
   };
   const std::string fileBefore = ReadFile(path);
   QStringList expected = FavRows(d);
