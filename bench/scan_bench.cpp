@@ -16,6 +16,7 @@
 #include "scan/ranges.h"
 #include "settings/settings.h"
 #include "support/fake_server.h"
+#include "support/loopback_net.h"
 #include "util/local_address.h"
 
 using namespace gavrix;
@@ -87,8 +88,8 @@ double FakeFarm(TForm1& w, Settings& s, int& listed) {
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  // No broadcast, and a loopback local address should one be asked for.
-  SetLocalAddressProvider([] { return std::string("127.0.0.1"); });
+  // No broadcast, and loopback addresses and interfaces should one be asked for.
+  test::KeepNetworkOnLoopback();
   Settings settings;
   settings.Broadcast = false;
   TForm1 w(0);

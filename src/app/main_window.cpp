@@ -4,13 +4,11 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QShowEvent>
-#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
@@ -23,28 +21,16 @@
 
 namespace gavrix {
 
-std::optional<uint16_t> PortNumber(const std::string& text) {
-  auto v = TryStrToInt(text);
-  if (!v || *v < 0 || *v > 65535) return std::nullopt;
-  return static_cast<uint16_t>(*v);
-}
-
 TForm1::TForm1(quint16 udpPort, QWidget* parent)
     : QMainWindow(parent),
       endpoint(udpPort, this),
       dispatcher(servers, players, rules, *this),
+      scanDriver(MakeWindowScanDriver(*this)),
+      engine(*scanDriver, dispatcher.queries()),
       join(this) {
-  sleep = [](unsigned ms) {
-    if (ms) QThread::msleep(ms);
-  };
-  // The message pump of long handlers. Every call handles what is pending, but
-  // not more often than a screen refreshes: a repaint of the window per target
-  // would make painting, not sending, the pace of a scan.
-  pump = [clock = QElapsedTimer()]() mutable {
-    if (clock.isValid() && clock.elapsed() < kPumpSpacingMs) return;
-    QCoreApplication::processEvents();
-    clock.start();
-  };
+  // The seams start as the event loop's sleep and message pump.
+  sleep = [this](unsigned ms) { scanDriver->EventLoopDriver::sleep(ms); };
+  pump = [this] { scanDriver->EventLoopDriver::pump(); };
   ui.setupUi(this);
   ui.attachModels(servers, players, rules);
   connect(&endpoint, &UdpEndpoint::datagramReceived, this, &TForm1::UDPDataReceived);
@@ -101,7 +87,8 @@ bool TForm1::gameShown(GameFlag flag) {
   return settings ? settings->games[static_cast<size_t>(flag)] : true;
 }
 
-void TForm1::rowCompleted(int row, const std::string& address, uint16_t, const std::string& playersText) {
+void TForm1::rowCompleted(int row, const std::string& address, uint16_t port, const std::string& playersText) {
+  if (auto ms = scanDriver->sendTimes.pingMs(address, port)) servers.setPing(row, *ms);
   if (!scanningFlag) ui.SBRefresh->setEnabled(true);
   JoinCheck(row, address, playersText);
 }
@@ -109,16 +96,10 @@ void TForm1::rowCompleted(int row, const std::string& address, uint16_t, const s
 bool TForm1::send(const std::string& host, uint16_t port, Bytes datagram) { return sendQuery(host, port, datagram); }
 
 bool TForm1::sendQuery(const std::string& host, uint16_t port, Bytes datagram) {
-  const QString remote = QString::fromStdString(host);
-  endpoint.setRemoteHost(remote);
-  endpoint.setRemotePort(port);
-  return endpoint.sendTo(remote, port, datagram.data(), datagram.size());
+  return scanDriver->send(host, port, datagram, false);
 }
 
-bool TForm1::sendInfoQueries(const std::string& host, uint16_t port) {
-  const QueryBuffers& q = dispatcher.queries();
-  return sendQuery(host, port, q.sourceInfo()) && (!settings || !settings->ScanOld || sendQuery(host, port, q.oldInfo()));
-}
+bool TForm1::sendInfoQueries(const std::string& host, uint16_t port) { return engine.sendInfo(host, port); }
 
 void TForm1::rememberListed() {
   refreshList.clear();

@@ -6,6 +6,7 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@
 #include "launch/join_qt.h"
 #include "query/dispatcher.h"
 #include "query/udp_endpoint_qt.h"
+#include "scan/event_loop_driver_qt.h"
+#include "scan/scan_engine.h"
 #include "serverlist/list_models_qt.h"
 
 namespace gavrix {
@@ -40,6 +43,10 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   MainWindowUi ui;
   UdpEndpoint endpoint;
   ReplyDispatcher dispatcher;
+  // The scan engine on the window's driver: the run, the refresh, the
+  // favourites tick and the selection's queries send through it.
+  std::unique_ptr<EventLoopDriver> scanDriver;
+  ScanEngine engine;
 
   Settings* settings = nullptr;
   IniFile* ini = nullptr;
@@ -49,9 +56,7 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   bool scanningFlag = false;  // true while a run is in progress
   bool stopFlag = false;      // set by the stop operation
   int waitCountdown = 0;      // the Scan button's wait after a run
-  struct Listed {
-    std::string address, port;
-  };
+  using Listed = HostPort;
   std::vector<Listed> refreshList;  // servers remembered at the end of a run
 
   // Server list view state.
@@ -62,7 +67,7 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   std::function<void()> favouritesChanged;
 
   // Shortest time between two runs of the message pump, in milliseconds.
-  static constexpr int kPumpSpacingMs = 8;
+  static constexpr int kPumpSpacingMs = EventLoopDriver::kPumpSpacingMs;
 
   // Seams: sleeps are recorded by tests instead of timed; the message pump.
   std::function<void(unsigned ms)> sleep;
@@ -150,7 +155,7 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   bool mouseDownPending_ = false;
 };
 
-// Reads a port text as the scan and the senders do: a decimal number 0 to 65535.
-std::optional<uint16_t> PortNumber(const std::string& text);
+// The window's scan driver (the scan's folder builds it).
+std::unique_ptr<EventLoopDriver> MakeWindowScanDriver(TForm1& window);
 
 }  // namespace gavrix

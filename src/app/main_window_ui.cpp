@@ -361,6 +361,7 @@ std::vector<ColumnFitter::Limit> ServerColumns() {
       {55, 45, 60, false},     {70, 70, kNoMax, true}, {90, 90, 110, true},
       {45, 45, 50, false},     {26, 10, 26, false},    {60, 60, 100, true},
       {40, 40, 50, false},     {55, 16, 55, false},    {16, 16, 16, false},
+      {30, 30, 30, false},  // Ping: fits "999"
   };
 }
 

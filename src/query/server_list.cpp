@@ -41,6 +41,11 @@ void ServerListModel::setAccessIcon(int row, int icon) {
   changed(row);
 }
 
+void ServerListModel::setPing(int row, int ms) {
+  rows_[static_cast<size_t>(row)]->ping = ms;
+  changed(row);
+}
+
 void ServerListModel::forgetAddress(const ServerRow& r) {
   if (r.subCount < kColAddress) return;
   auto it = addressCount_.find(r.address());
@@ -64,9 +69,15 @@ void ServerListModel::clear() {
 
 void ServerListModel::sortByColumn(int column) {
   if (observer_) observer_->beginReorder();
-  auto newIndexOf = SortRows(rows_, [column](const auto& a, const auto& b) {
-    return CompareText(a->text(column), b->text(column)) < 0;
-  });
+  std::vector<int> newIndexOf;
+  if (column == kColPing)
+    newIndexOf = SortRows(rows_, [](const auto& a, const auto& b) {
+      return static_cast<unsigned>(a->ping) < static_cast<unsigned>(b->ping);  // -1 (unknown) is the largest
+    });
+  else
+    newIndexOf = SortRows(rows_, [column](const auto& a, const auto& b) {
+      return CompareText(a->text(column), b->text(column)) < 0;
+    });
   if (observer_) observer_->endReorder(newIndexOf);
 }
 

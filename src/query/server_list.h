@@ -16,6 +16,9 @@ namespace gavrix {
 
 enum Column { kColGame, kColName, kColAddress, kColPort, kColPT, kColMap, kColPlayers, kColOS, kColAccess };
 inline constexpr int kColumnCount = 9;
+// The list view's tenth column after A: milliseconds from the query to the reply.
+inline constexpr int kColPing = 9;
+inline constexpr int kListColumnCount = 10;
 
 struct ServerRow {
   std::string caption;                 // game code
@@ -24,6 +27,7 @@ struct ServerRow {
   int subCount = 0;                    // sub-items appended so far
   int osIcon = -1;                     // icon of sub-item 6 (OS)
   int accessIcon = -1;                 // icon of sub-item 7 (access mark), -1 none
+  int ping = -1;                       // milliseconds, -1 when unknown
 
   // Column 0 is the caption, column k the k-th sub-item (empty until appended).
   const std::string& text(int column) const;
@@ -43,9 +47,11 @@ class ServerListModel {
   void appendSub(int row, std::string text);
   void setOsIcon(int row, int icon);
   void setAccessIcon(int row, int icon);
+  void setPing(int row, int ms);
   void remove(int row);
   void clear();
-  // Ascending text order of one column; equal rows keep their order.
+  // Ascending text order of one column (kColPing: by number, unknown last);
+  // equal rows keep their order.
   void sortByColumn(int column);
 
   // Quick answer to "might any row show this address": false means none does.

@@ -7,6 +7,8 @@
 #include <QTimer>
 #include <QVariant>
 
+#include <sys/socket.h>
+
 namespace gavrix {
 
 namespace {
@@ -24,6 +26,11 @@ UdpEndpoint::UdpEndpoint(quint16 localPort, QObject* parent)
   bound_ = socket_.bind(QHostAddress::AnyIPv4, localPort);
   // Room for the replies of a whole LAN that arrive while the window is busy.
   socket_.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(1 << 20));
+  // The scan's broadcast step sends to the networks' broadcast addresses.
+  if (bound_) {
+    const int on = 1;
+    ::setsockopt(static_cast<int>(socket_.socketDescriptor()), SOL_SOCKET, SO_BROADCAST, &on, sizeof on);
+  }
   connect(&socket_, &QUdpSocket::readyRead, this, &UdpEndpoint::readPending);
 }
 
@@ -48,7 +55,7 @@ std::optional<QHostAddress> UdpEndpoint::LookUpHost(const QString& name) {
   return found;
 }
 
-bool UdpEndpoint::sendTo(const QString& host, quint16 port, const uint8_t* data, size_t size) {
+bool UdpEndpoint::sendTo(const QString& host, quint16 port, const uint8_t* data, size_t size, QHostAddress* sentTo) {
   QHostAddress address;
   QHostAddress literal;
   if (literal.setAddress(host) && literal.protocol() == QAbstractSocket::IPv4Protocol && host.count(u'.') == 3) {
@@ -60,6 +67,7 @@ bool UdpEndpoint::sendTo(const QString& host, quint16 port, const uint8_t* data,
     address = *found;
   }
   if (address == QHostAddress(QHostAddress::AnyIPv4)) return false;
+  if (sentTo) *sentTo = address;
   if (!closed_)
     socket_.writeDatagram(reinterpret_cast<const char*>(data), static_cast<qint64>(size), address, port);
   return true;

@@ -33,7 +33,8 @@ class UdpEndpoint : public QObject {
   // is looked up (twice at most) while the event loop keeps running. Fails only
   // for a name that cannot be resolved or the address 0.0.0.0; whether the
   // system then delivers the datagram is not examined.
-  bool sendTo(const QString& host, quint16 port, const uint8_t* data, size_t size);
+  // On success *sentTo (when given) is the address the datagram went to.
+  bool sendTo(const QString& host, quint16 port, const uint8_t* data, size_t size, QHostAddress* sentTo = nullptr);
   // Sends to the remote host and port set last.
   bool send(const uint8_t* data, size_t size) { return sendTo(remoteHost_, remotePort_, data, size); }
 

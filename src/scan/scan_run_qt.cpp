@@ -5,9 +5,7 @@
 #include <QToolButton>
 
 #include "app/main_window.h"
-#include "scan/ranges.h"
 #include "settings/settings.h"
-#include "util/local_address.h"
 #include "util/message_box_qt.h"
 
 namespace gavrix {
@@ -51,89 +49,21 @@ void TForm1::SBScanAllClick() {
   servers.clear();
   players.clear();
   stopFlag = false;
-  int sent = 0;
   ui.SBar->setPanelText(1, QStringLiteral("0"));
-  auto countSent = [&] { ui.SBar->setPanelText(1, QString::number(++sent)); };
 
   // The run works on the lists as they were when it started: edits made in the
   // dialog meanwhile apply to the next run.
-  const std::vector<Favourite> favourites = s.favourites;
-  std::vector<RangeTargets> ranges;
+  ScanPlan plan;
+  plan.favourites = s.favourites;
   for (const ScanRange& r : s.ranges)
-    if (r.checked) ranges.emplace_back(r.from, r.to);
-
-  // Count, pumping once per counted target so the window stays live.
-  int64_t count = static_cast<int64_t>(favourites.size());
-  for (const RangeTargets& r : ranges) {
-    r.forEach([&](uint8_t, uint8_t, uint8_t, uint8_t) {
-      ++count;
-      pump();
-      return true;
-    });
-  }
-  ui.Gauge->setMaxValue(static_cast<int>(std::min<int64_t>(count, INT32_MAX)));
-
-  const QueryBuffers& q = dispatcher.queries();
-  auto ended = [&] {
-    if (!stopFlag) return false;
-    ui.SBar->setPanelText(0, QStringLiteral(" Scan stoped."));
-    return true;
-  };
-
-  for (const Favourite& f : favourites) {
-    // The guarded step: a bad port, an unknown host or a failed send skips the rest.
-    bool ok = [&] {
-      endpoint.setRemoteHost(QString::fromStdString(f.host));
-      auto port = PortNumber(f.port);
-      if (!port) return false;
-      sleep(static_cast<unsigned>(settings->Delay / 2));
-      if (!sendQuery(f.host, *port, q.sourceInfo())) return false;
-      sleep(static_cast<unsigned>(settings->Delay / 2));
-      ui.Gauge->addProgress(1);
-      return !settings->ScanOld || sendQuery(f.host, *port, q.oldInfo());
-    }();
-    if (!ok) NetworkError();
-    if (ended()) return;
-    pump();
-    // The endpoint's remote host: another sender may have set it during the pump.
-    ui.SBar->setPanelText(0, u' ' + endpoint.remoteHost());
-    countSent();
-  }
-
+    if (r.checked) plan.ranges.emplace_back(r.from, r.to);
   // Broadcast and ranges go to the chosen scan port; with no choice, the game port.
-  const std::string& portText = ui.RG->itemIndex() == kScanHltvPort ? settings->HLTVPort : settings->CSPort;
-  const std::optional<uint16_t> scanPort = PortNumber(portText);
-
-  if (settings->Broadcast) {
-    bool ok = [&] {
-      std::string local = GetLocalIP();
-      if (local.empty() || !scanPort) return false;
-      std::string target = BroadcastAddress(local);
-      return sendQuery(target, *scanPort, q.sourceInfo()) &&
-             (!settings->ScanOld || sendQuery(target, *scanPort, q.oldInfo()));
-    }();
-    if (!ok) NetworkError();
-    countSent();
-  }
-
-  for (const RangeTargets& r : ranges) {
-    bool stopped = !r.forEach([&](uint8_t a, uint8_t b, uint8_t c, uint8_t d) {
-      const std::string target = FormatIPv4(a, b, c, d);
-      bool ok = [&] {
-        if (!scanPort || !sendQuery(target, *scanPort, q.sourceInfo())) return false;
-        sleep(static_cast<unsigned>(settings->Delay));
-        if (settings->ScanOld && !sendQuery(target, *scanPort, q.oldInfo())) return false;
-        ui.Gauge->addProgress(1);
-        return true;
-      }();
-      if (!ok) NetworkError();
-      if (ended()) return false;
-      pump();
-      ui.SBar->setPanelText(0, u' ' + QString::fromStdString(target));
-      countSent();
-      return true;
-    });
-    if (stopped) return;
+  plan.scanPort = PortNumber(choice == kScanHltvPort ? s.HLTVPort : s.CSPort);
+  plan.broadcast = s.Broadcast;
+  plan.broadcastPorts = s.BroadcastPorts;
+  if (engine.run(plan) == ScanEngine::End::Stopped) {
+    ui.SBar->setPanelText(0, QStringLiteral(" Scan stoped."));
+    return;
   }
 
   // End: remember the listed servers for the refresh.
@@ -188,19 +118,7 @@ void TForm1::SBRefreshClick() {
   sleep(300);
   servers.clear();
   players.clear();
-  const QueryBuffers& q = dispatcher.queries();
-  // A nested refresh during a pump may rewrite the list: read it afresh each time.
-  for (size_t i = 0; i < refreshList.size(); ++i) {
-    const Listed entry = refreshList[i];
-    bool ok = [&] {
-      auto port = PortNumber(entry.port);
-      if (!port) return false;
-      pump();
-      return sendQuery(entry.address, *port, q.sourceInfo()) &&
-             (!settings || !settings->ScanOld || sendQuery(entry.address, *port, q.oldInfo()));
-    }();
-    if (!ok) NetworkError();
-  }
+  engine.refresh(refreshList);
   ui.SBRefresh->setEnabled(true);
   ui.SBar->setPanelText(0, QStringLiteral(" Refresh complete"));
 }
@@ -221,25 +139,53 @@ void TForm1::PMSAddClick() {
 }
 
 void TForm1::TimerFavTimer() {
+  // A tick during a scan run, or during the wait that follows it, would wipe
+  // the servers the run found: it is skipped, and the timer keeps its interval.
+  if (scanningFlag || (ui.Timer->isActive() && !ui.SBScanAll->isEnabled())) return;
   servers.clear();
   ui.SBAuto->setEnabled(false);
   ui.SBPlay->setEnabled(false);
   if (!settings || settings->favourites.empty() || !ui.SBScanAll->isEnabled()) return;
-  const QueryBuffers& q = dispatcher.queries();
-  const std::vector<Favourite> favourites = settings->favourites;
-  for (const Favourite& f : favourites) {
-    bool ok = [&] {
-      endpoint.setRemoteHost(QString::fromStdString(f.host));
-      auto port = PortNumber(f.port);
-      return port && sendQuery(f.host, *port, q.sourceInfo()) &&
-             (!settings->ScanOld || sendQuery(f.host, *port, q.oldInfo()));
-    }();
-    if (!ok) NetworkError();
-    pump();
-    ui.SBar->setPanelText(0, u' ' + endpoint.remoteHost());
-  }
+  engine.favouritesTick(std::vector<Favourite>(settings->favourites));
   ui.SBar->setPanelText(0, QStringLiteral(" Autoscan..."));
   if (ui.TimerFav->interval() < 5000) ui.TimerFav->setInterval(settings->UpdInterval * 1000);
+}
+
+namespace {
+
+// The engine's driver in the window: the window's sleep and pump seams, its
+// stop flag and network error, the gauge and the status panels.
+class WindowScanDriver final : public EventLoopDriver {
+ public:
+  explicit WindowScanDriver(TForm1& w) : EventLoopDriver(w.endpoint), w_(w) {}
+
+  void sleep(unsigned ms) override { w_.sleep(ms); }
+  void pump() override { w_.pump(); }
+  void networkError() override { w_.NetworkError(); }
+  bool stopRequested() override { return w_.stopFlag; }
+  bool scanOld() override { return w_.settings && w_.settings->ScanOld; }
+  int delay() override { return w_.settings ? w_.settings->Delay : 0; }
+  void progressMax(int64_t count) override {
+    w_.ui.Gauge->setMaxValue(static_cast<int>(std::min<int64_t>(count, INT32_MAX)));
+  }
+  void progressStep() override { w_.ui.Gauge->addProgress(1); }
+  void stepDone(ScanStep step, const std::string& target, int sent) override {
+    // A favourite shows the endpoint's remote host: another sender may have set it during the pump.
+    if (step == ScanStep::RunFavourite || step == ScanStep::TickFavourite)
+      w_.ui.SBar->setPanelText(0, u' ' + endpoint_.remoteHost());
+    else if (step == ScanStep::RunRange)
+      w_.ui.SBar->setPanelText(0, u' ' + QString::fromStdString(target));
+    if (step != ScanStep::TickFavourite) w_.ui.SBar->setPanelText(1, QString::number(sent));
+  }
+
+ private:
+  TForm1& w_;
+};
+
+}  // namespace
+
+std::unique_ptr<EventLoopDriver> MakeWindowScanDriver(TForm1& window) {
+  return std::make_unique<WindowScanDriver>(window);
 }
 
 }  // namespace gavrix

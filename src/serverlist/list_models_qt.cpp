@@ -14,11 +14,12 @@ namespace {
 QString Shown(const std::string& text) { return QString::fromStdString(DisplayUtf8(text)); }
 
 // Header icons of the server list by column; -1 for none.
-constexpr int kHeaderIcon[kColumnCount] = {-1, 17, 16, -1, -1, 7, 11, 15, -1};
+constexpr int kHeaderIcon[kListColumnCount] = {-1, 17, 16, -1, -1, 7, 11, 15, -1, -1};
 
 // Header tooltips of the columns whose captions do not say what they hold; nullptr for none.
-constexpr const char* kHeaderHint[kColumnCount] = {nullptr,    nullptr,   nullptr,           nullptr, "Protocol version",
-                                                   nullptr,    "Players", "Operating system", nullptr};
+constexpr const char* kHeaderHint[kListColumnCount] = {
+    nullptr, nullptr, nullptr, nullptr, "Protocol version", nullptr, "Players", "Operating system", nullptr,
+    "Milliseconds from the query to the reply"};
 
 QVariant AccessHint(int mark) {
   switch (mark) {
@@ -76,7 +77,7 @@ ServerListQtModel::~ServerListQtModel() { list_.setObserver(nullptr); }
 
 int ServerListQtModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : list_.size(); }
 
-int ServerListQtModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
+int ServerListQtModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kListColumnCount; }
 
 QVariant ServerListQtModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= list_.size()) return {};
@@ -84,6 +85,7 @@ QVariant ServerListQtModel::data(const QModelIndex& index, int role) const {
   const int column = index.column();
   switch (role) {
     case Qt::DisplayRole:
+      if (column == kColPing) return row.ping < 0 ? QString() : QString::number(row.ping);
       return Shown(row.text(column));
     case Qt::DecorationRole: {
       int icon = column == kColGame ? row.icon : column == kColOS ? row.osIcon : column == kColAccess ? row.accessIcon : -1;
@@ -100,8 +102,9 @@ QVariant ServerListQtModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant ServerListQtModel::headerData(int section, Qt::Orientation orientation, int role) const {
-  static const char* const kCaption[kColumnCount] = {"Game", "Name", "Address", "Port", "PT", "Map", "", "OS", "A"};
-  if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount) return {};
+  static const char* const kCaption[kListColumnCount] = {"Game", "Name", "Address", "Port", "PT",
+                                                         "Map",  "",     "OS",      "A",    "Ping"};
+  if (orientation != Qt::Horizontal || section < 0 || section >= kListColumnCount) return {};
   switch (role) {
     case Qt::DisplayRole:
       return QString::fromLatin1(kCaption[section]);

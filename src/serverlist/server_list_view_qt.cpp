@@ -23,19 +23,8 @@ void TForm1::LWSelectItem() {
   const ServerRow& r = servers.row(row);
   const std::string address = r.address();
   const int icon = r.icon;
-  const QueryBuffers& q = dispatcher.queries();
-  bool ok = [&] {
-    auto port = PortNumber(r.port());
-    if (!port) return false;
-    if (!sendQuery(address, *port, q.sourceRules())) return false;
-    sleep(10);
-    if (!sendQuery(address, *port, q.sourcePlayers())) return false;
-    sleep(5);
-    if (!settings || !settings->ScanOld) return true;
-    if (!sendQuery(address, *port, q.oldPlayers())) return false;
-    sleep(10);
-    return sendQuery(address, *port, q.oldRules());
-  }();
+  auto port = PortNumber(r.port());
+  bool ok = port && engine.sendDetails(address, *port);
   if (!ok) NetworkError();
   ui.SBPlay->setEnabled(true);
   ui.SBAuto->setEnabled(true);

@@ -60,6 +60,7 @@ constexpr Key kSettingsKeys[] = {
         [](int v) { return v >= 0 && v < kLaunchCount ? v : kNoSelection; }),
     Int("CurPage", 12, &Settings::CurPage, 0, [](int v) { return v >= 0 && v <= 3 ? v : kNoSelection; }),
     Int("FavWidth", 7, &Settings::FavWidth, 103, [](int v) { return std::clamp(v, 70, 110); }),
+    Text("BroadcastPorts", 12, &Settings::BroadcastPorts, ""),
 };
 
 std::string Numbered(std::string_view stem, int n) { return std::string(stem) + std::to_string(n); }

@@ -70,6 +70,7 @@ struct Settings {
   int UpdInterval;
   int CurPage;  // 0..3, or kNoSelection
   bool Broadcast;
+  std::string BroadcastPorts;  // ports the broadcast queries; empty: the scan port
   int TransLevel;  // 0..255
   bool DoubleClick;
   // Section Games, indexed by GameFlag.

@@ -24,6 +24,7 @@
 #include <utility>
 
 #include "app/main_window.h"
+#include "scan/broadcast.h"
 #include "settings/edits_qt.h"
 #include "settings/ip_edit_qt.h"
 #include "settings/translucency_qt.h"
@@ -97,6 +98,7 @@ void TSettings::wire() {
 
   // Scan settings page.
   connect(CBBroadcast, &QCheckBox::toggled, this, [this](bool on) { settings.Broadcast = on; });
+  connect(EditBPorts, &QLineEdit::editingFinished, this, guard(&TSettings::EditBPortsExit));
   connect(CBOld, &QCheckBox::toggled, this, [this](bool on) { settings.ScanOld = on; });
   connect(LWranges, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int column) {
     const int row = LWranges->indexOfTopLevelItem(item);
@@ -187,6 +189,7 @@ void TSettings::FormCreate() {
   PageControl->setCurrentIndex(s.CurPage >= 0 ? s.CurPage : 0);
   settings.CurPage = s.CurPage >= 0 ? PageControl->currentIndex() : kNoSelection;
   CBBroadcast->setChecked(s.Broadcast);
+  EditBPorts->setText(Q(s.BroadcastPorts));
   CBDclick->setChecked(s.DoubleClick);
   // The windows start at the stored level; each showing applies it again.
   SetTranslucencyLevel(&main_, s.TransLevel);
@@ -455,6 +458,18 @@ void TSettings::SpeedButton4Click() {
     if (f == added) return Error(this, "This address is already exist");
   settings.favourites.push_back(added);
   fillFavourites(selectedFavourite());
+}
+
+void TSettings::EditBPortsExit() {
+  const std::string text = Std(EditBPorts->text());
+  if (text == settings.BroadcastPorts) return;
+  if (ParseBroadcastPorts(text)) {
+    settings.BroadcastPorts = text;
+    return;
+  }
+  // Refused: the edit shows the list in force again before the box takes the focus.
+  EditBPorts->setText(Q(settings.BroadcastPorts));
+  Error(this, "Bad port");
 }
 
 void TSettings::SpeedButton5Click() {

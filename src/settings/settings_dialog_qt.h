@@ -74,6 +74,7 @@ class TSettings : public QDialog {
 
   // Scan settings.
   QCheckBox* CBBroadcast = nullptr;
+  QLineEdit* EditBPorts = nullptr;  // BroadcastPorts, beside the Broadcast check box
   QCheckBox* CBOld = nullptr;
   QTreeWidget* LWranges = nullptr;
   QToolButton* SpeedButton1 = nullptr;  // move up
@@ -112,6 +113,8 @@ class TSettings : public QDialog {
   void SpeedButton1Click();
   void SpeedButton2Click();
   void SpeedButton3Click();
+  // The broadcast port list is taken when its edit is left or Enter is pressed.
+  void EditBPortsExit();
   void SpeedButton4Click();
   void SpeedButton5Click();
   void EditHostChange();

@@ -171,6 +171,14 @@ void TSettings::buildUi() {
   {
     CBBroadcast = new QCheckBox(S("Broadcast"), TS2);
     CBBroadcast->setChecked(true);
+    EditBPorts = new QLineEdit(TS2);
+    EditBPorts->setPlaceholderText(S("scan port"));
+    EditBPorts->setToolTip(S("Ports the broadcast asks, e.g. 27015-27020, 27215"));
+    EditBPorts->setFixedWidth(EditBPorts->fontMetrics().horizontalAdvance(S("27015-27020, 27215")) + 16);
+    auto* broadcastRow = new QHBoxLayout;
+    broadcastRow->addWidget(CBBroadcast);
+    broadcastRow->addWidget(EditBPorts);
+    broadcastRow->addStretch();
     CBOld = new QCheckBox(S("Scan old protocol servers"), TS2);
     CBOld->setToolTip(S("All CS1.5 and old CS1.6 servers"));
     CBOld->setChecked(true);
@@ -244,7 +252,7 @@ void TSettings::buildUi() {
 
     auto* page = new QVBoxLayout(TS2);
     page->setSpacing(4);
-    page->addWidget(CBBroadcast);
+    page->addLayout(broadcastRow);
     page->addWidget(CBOld);
     page->addLayout(listRow);
     page->addLayout(edits);

@@ -158,11 +158,11 @@ TEST(MainWindowUi, RegionSizesAndStatusPanels) {
 TEST(MainWindowUi, ServerListColumnWidthsKeepTheirRanges) {
   Window w;
   QHeaderView* h = w.ui.LW->header();
-  ASSERT_EQ(h->count(), 9);
+  ASSERT_EQ(h->count(), 10);
   w.window.show();
   QApplication::processEvents();
 
-  const std::vector<std::pair<int, int>> fixedStart = {{0, 55}, {3, 45}, {4, 26}, {6, 40}, {7, 55}, {8, 16}};
+  const std::vector<std::pair<int, int>> fixedStart = {{0, 55}, {3, 45}, {4, 26}, {6, 40}, {7, 55}, {8, 16}, {9, 30}};
   for (auto [col, width] : fixedStart) EXPECT_EQ(h->sectionSize(col), width) << col;
   const int viewport = w.ui.LW->viewport()->width();
   EXPECT_EQ(Sum(h), viewport);  // the fill columns take exactly the free width

@@ -268,7 +268,7 @@ TEST_F(Join, AutoConnectJoinsAtTheThreshold) {
     w->attachSettings(&settings, ini.get(), &dialog);
     autoDialog = std::make_unique<TFormAuto>();
     w->join.attachDialogs(nullptr, autoDialog.get());
-    w->ui.TimerAuto->setInterval(40);
+    w->ui.TimerAuto->setInterval(200);
     starter.started.clear();
     AddRow("CSS", "127.4.0.1", std::to_string(servers.port(s)), icon::kOpen, "12/16");
     w->selectRow(0);
@@ -288,10 +288,9 @@ TEST_F(Join, AutoConnectJoinsAtTheThreshold) {
       EXPECT_EQ(Panel(2), QStringLiteral(" Autoconnect disabled."));
       EXPECT_TRUE(w->ui.SBScanAll->isEnabled());
     } else {
-      // Answers keep it waiting: the row comes back with each poll, nothing is unanswered.
-      ASSERT_TRUE(PumpUntil([&] { return servers.count() >= 5; }));
+      // Answers keep it waiting: five polls later it has not given up.
+      ASSERT_TRUE(PumpUntil([&] { return servers.count() >= 2 + 5; }));
       EXPECT_TRUE(w->autoConnect());
-      EXPECT_LE(w->join.autoConnect.unanswered(), 1);
       EXPECT_FALSE(w->ui.SBPlay->isEnabled());
       EXPECT_TRUE(starter.started.empty());
     }
@@ -335,15 +334,21 @@ TEST_F(Join, TheJoinAsksAndActsOnTheRowOfTheReplyThatMetIt) {
     return std::vector<Datagram>{Build(Server(2))};
   });
   Make();
+  // One poll before the join, even on a busy machine: a second one would empty the list.
+  w->ui.TimerAuto->setInterval(400);
   AddRow("CSS", "127.4.0.3", std::to_string(fakes.port(watched)), icon::kOpen);
   w->selectRow(0);
 
   // A reply that arrives while the question is open is listed meanwhile.
-  int listedDuringBox = -1;
-  boxes.onBox = [this, third, &listedDuringBox] {
+  auto listedFrom = [this](const std::string& address) {
+    for (int i = 0; i < w->servers.size(); ++i)
+      if (w->servers.row(i).address() == address) return true;
+    return false;
+  };
+  bool listedDuringBox = false;
+  boxes.onBox = [this, third, &listedDuringBox, listedFrom] {
     fakes.sendFrom(third, "127.0.0.1", w->endpoint.localPort(), Build(Server(3)));
-    PumpUntil([&] { return w->servers.size() == 3; });
-    listedDuringBox = w->servers.size();
+    listedDuringBox = PumpUntil([&] { return listedFrom("127.4.0.9"); });
   };
   boxes.answers = {false};
   Watch("<=", 4, /*ask=*/true);
@@ -351,7 +356,7 @@ TEST_F(Join, TheJoinAsksAndActsOnTheRowOfTheReplyThatMetIt) {
   ASSERT_EQ(boxes.shown.size(), 1u);
   EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Server 127.4.0.3 has 2 players now. Do you want to join ?"));
   EXPECT_EQ(boxes.beeps, 1);
-  EXPECT_EQ(listedDuringBox, 3);
+  EXPECT_TRUE(listedDuringBox);
   // Declined: nothing starts, every indicator ends.
   EXPECT_TRUE(starter.started.empty());
   EXPECT_EQ(Panel(2), QStringLiteral(" Autoconnect disabled."));

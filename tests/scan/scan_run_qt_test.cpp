@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "settings/settings.h"
 #include "support/fake_server.h"
+#include "support/loopback_net.h"
 #include "support/replies.h"
 #include "support/scripted_boxes_qt.h"
 #include "util/local_address.h"
@@ -49,9 +50,7 @@ struct Scan : ::testing::Test {
     settings.Broadcast = false;
     settings.ScanOld = false;
   }
-  void TearDown() override {
-    SetLocalAddressProvider([] { return std::string("127.0.0.1"); });
-  }
+  void TearDown() override { KeepNetworkOnLoopback(); }
 
   // Binds count fakes on base.1 .. base.count, all on one port; returns the port.
   uint16_t Farm(const std::string& base, int count, bool answer = true) {
@@ -109,12 +108,59 @@ TEST_F(Scan, FavouritesThenBroadcastThenRangesInOrder) {
   EXPECT_EQ(w->ui.Gauge->maxValue(), 4);  // the broadcast is not counted
   EXPECT_EQ(w->ui.Gauge->progress(), 4);
   EXPECT_EQ(pumps, 3 + 1 + 3);  // counting the ranges, then once per target
+  for (int i = 0; i < w->servers.size(); ++i) EXPECT_GE(w->servers.row(i).ping, 0) << i;  // the Ping column
   // Waiting: Scan disabled, Stop disabled, Refresh enabled, port choice enabled.
   EXPECT_FALSE(w->ui.SBScanAll->isEnabled());
   EXPECT_FALSE(w->ui.SBStop->isEnabled());
   EXPECT_TRUE(w->ui.RG->isEnabled());
   EXPECT_TRUE(w->ui.Timer->isActive());
   EXPECT_FALSE(w->scanningFlag);
+}
+
+TEST_F(Scan, BroadcastGoesToEveryListedPortOfEveryAttachedNetwork) {
+  // Two attached networks, one down, the loopback: all on 127.x through the seam.
+  SetNetInterfaceProvider([] {
+    return std::vector<NetInterface>{{"lo", "127.0.0.1", "", true, true, false},
+                                     {"eth0", "127.3.1.7", "127.3.1.255", true, false, true},
+                                     {"eth1", "127.3.3.7", "127.3.3.255", false, false, true},
+                                     {"wlan0", "127.3.2.7", "127.3.2.255", true, false, true}};
+  });
+  const std::vector<uint16_t> ports = {27215, 27216, 27219};
+  std::vector<int> expected;
+  for (const char* net : {"127.3.1.255", "127.3.2.255"})
+    for (uint16_t p : ports) {
+      int s = fakes.add(net, p);
+      expected.insert(expected.end(), {s, s});
+    }
+  const int down = fakes.add("127.3.3.255", 27215);
+  const int scanPort = fakes.add("127.3.1.255", 27015);
+  settings.Broadcast = true;
+  settings.ScanOld = true;
+  settings.BroadcastPorts = "27215-27216, 27219";
+  settings.CSPort = "27015";
+  Make();
+  w->SBScanAllClick();
+  ASSERT_TRUE(PumpUntil([&] { return fakes.count() == expected.size(); }));
+  Pump(30);
+  auto got = fakes.received();
+  std::vector<int> order;
+  for (const auto& r : got) order.push_back(r.server);
+  EXPECT_EQ(order, expected);
+  for (size_t i = 0; i < got.size(); ++i) EXPECT_EQ(got[i].bytes, i % 2 ? kOldInfoQuery : kSourceInfoQuery);
+  EXPECT_TRUE(fakes.receivedBy(down).empty());
+  EXPECT_TRUE(fakes.receivedBy(scanPort).empty());  // the list replaces the scan port
+  EXPECT_EQ(Panel(1), QStringLiteral("1"));  // one step, counted once
+  EXPECT_EQ(Panel(0), QStringLiteral(" Scan complete"));
+  EXPECT_EQ(Panel(2), QString());
+
+  // A stored text that is no port list fails the step like a bad scan port.
+  settings.BroadcastPorts = "27215-";
+  fakes.clearReceived();
+  w->ui.SBScanAll->setEnabled(true);
+  w->SBScanAllClick();
+  EXPECT_EQ(Panel(2), QStringLiteral(" Network error..."));
+  Pump(30);
+  EXPECT_EQ(fakes.count(), 0u);
 }
 
 TEST_F(Scan, HltvPortChoiceAndFavouritesOnTheirOwnPorts) {
@@ -351,13 +397,50 @@ TEST_F(Scan, FavouritesAddAndAutoScanTick) {
   EXPECT_EQ(Panel(0), QStringLiteral(" Autoscan..."));
   EXPECT_EQ(w->ui.TimerFav->interval(), 7000);
   ASSERT_TRUE(PumpUntil([&] { return w->servers.size() == 2; }));
-  // With the Scan button disabled a tick only empties the list.
+  // With the Scan button held (auto-connect) a tick only empties the list.
   w->ui.SBScanAll->setEnabled(false);
   fakes.clearReceived();
   w->TimerFavTimer();
   EXPECT_EQ(w->servers.size(), 0);
   Pump(30);
   EXPECT_EQ(fakes.count(), 0u);
+}
+
+TEST_F(Scan, FavouritesTickDuringARunOrItsWaitIsSkipped) {
+  uint16_t port = Farm("127.2.12", 3);
+  int fav = fakes.add("127.2.13.1", 0, AnswerInfo(Build(Named("fav"))));
+  settings.CSPort = std::to_string(port);
+  settings.ranges = {{true, "127.2.12.1", "127.2.12.3"}};
+  settings.UpdInterval = 7;
+  Make();
+  settings.favourites = {};  // the run itself queries no favourite
+  w->ui.TimerFav->setInterval(200);
+  // Ticks while the run sends: after its first target, and once rows are listed.
+  int ticks = 0;
+  onPump = [&] {
+    if (!w->scanningFlag || w->ui.Gauge->progress() == 0) return;
+    settings.favourites = {{"127.2.13.1", std::to_string(fakes.port(fav))}};
+    w->TimerFavTimer();
+    settings.favourites.clear();
+    ++ticks;
+  };
+  w->SBScanAllClick();
+  onPump = nullptr;
+  EXPECT_EQ(ticks, 3);
+  ASSERT_TRUE(PumpUntil([&] { return w->servers.size() == 3; }));
+  // Then in the wait countdown, the Scan button disabled.
+  settings.favourites = {{"127.2.13.1", std::to_string(fakes.port(fav))}};
+  ASSERT_TRUE(w->ui.Timer->isActive());
+  ASSERT_FALSE(w->ui.SBScanAll->isEnabled());
+  const QString panel = Panel(0);
+  w->TimerFavTimer();
+  EXPECT_EQ(w->servers.size(), 3);
+  EXPECT_EQ(Panel(0), panel);
+  EXPECT_EQ(w->ui.TimerFav->interval(), 200);
+  Pump(30);
+  EXPECT_TRUE(fakes.receivedBy(fav).empty());
+  EXPECT_EQ(w->servers.size(), 3);
+  EXPECT_EQ(Panel(0), QStringLiteral(" Scan complete"));
 }
 
 }  // namespace

@@ -42,10 +42,10 @@ TEST(ServerListQtModel, ShowsTextsIconsAndAlignmentPerColumn) {
   Add(list, {"1.6", "Caf\xe9", "127.0.0.5", "27015", "de_\xe2\x82\xac", "12/20", "WIN", 0, 13, 8});
   Add(list, {"DODS", "b", "127.0.0.6", "27016", "dod_anzio", "1/2", "LIN", 19, 14, -1});
   ASSERT_EQ(model.rowCount(), 2);
-  ASSERT_EQ(model.columnCount(), 9);
+  ASSERT_EQ(model.columnCount(), 10);
 
-  const char* const shown[9] = {"1.6", nullptr, "127.0.0.5", "27015", "48", nullptr, "12/20", "WIN", ""};
-  for (int c = 0; c < 9; ++c) {
+  const char* const shown[10] = {"1.6", nullptr, "127.0.0.5", "27015", "48", nullptr, "12/20", "WIN", "", ""};
+  for (int c = 0; c < 10; ++c) {
     QModelIndex i = model.index(0, c);
     if (shown[c]) {
       EXPECT_EQ(i.data().toString(), QString::fromUtf8(shown[c])) << c;
@@ -74,9 +74,9 @@ TEST(ServerListQtModel, ShowsTextsIconsAndAlignmentPerColumn) {
 TEST(ServerListQtModel, HeaderCaptionsAndIcons) {
   ServerListModel list;
   ServerListQtModel model(list);
-  const char* const caption[9] = {"Game", "Name", "Address", "Port", "PT", "Map", "", "OS", "A"};
-  const int icon[9] = {-1, 17, 16, -1, -1, 7, 11, 15, -1};
-  for (int c = 0; c < 9; ++c) {
+  const char* const caption[10] = {"Game", "Name", "Address", "Port", "PT", "Map", "", "OS", "A", "Ping"};
+  const int icon[10] = {-1, 17, 16, -1, -1, 7, 11, 15, -1, -1};
+  for (int c = 0; c < 10; ++c) {
     EXPECT_EQ(model.headerData(c, Qt::Horizontal).toString(), QString::fromLatin1(caption[c])) << c;
     QVariant v = model.headerData(c, Qt::Horizontal, Qt::DecorationRole);
     if (icon[c] < 0)
@@ -104,8 +104,26 @@ TEST(ServerListQtModel, SubItemsAppearAsTheyAreAppendedAndSignalTheRow) {
   EXPECT_EQ(model.index(r, kColName).data().toString(), QStringLiteral("second"));
   list.setAccessIcon(r, 10);
   ASSERT_EQ(changed.size(), 2u);
-  EXPECT_EQ(changed[0], std::make_pair(1, 8));
-  EXPECT_EQ(changed[1], std::make_pair(1, 8));
+  EXPECT_EQ(changed[0], std::make_pair(1, 9));
+  EXPECT_EQ(changed[1], std::make_pair(1, 9));
+}
+
+TEST(ServerListQtModel, PingColumnShowsMillisecondsAndSortsByNumberUnknownLast) {
+  ServerListModel list;
+  ServerListQtModel model(list);
+  const int pings[] = {120, -1, 7, 999, 45};
+  for (int i = 0; i < 5; ++i) {
+    Add(list, {"CSS", "s" + std::to_string(i), "127.0.0.1", "27015", "m", "1/2", "LIN", 3, 14, 10});
+    if (pings[i] >= 0) list.setPing(i, pings[i]);
+  }
+  EXPECT_EQ(model.index(0, kColPing).data().toString(), QStringLiteral("120"));
+  EXPECT_EQ(model.index(1, kColPing).data().toString(), QString());  // unknown: empty
+  list.sortByColumn(kColPing);
+  QStringList order;
+  for (int i = 0; i < 5; ++i) order << model.index(i, kColPing).data().toString();
+  // By number, not as texts ("120" before "45"); the unknown one last.
+  EXPECT_EQ(order, (QStringList{QStringLiteral("7"), QStringLiteral("45"), QStringLiteral("120"), QStringLiteral("999"),
+                                QString()}));
 }
 
 TEST(ServerListQtModel, SelectionFollowsItsRowThroughSortRemoveAndAppend) {

@@ -668,6 +668,34 @@ TEST_F(SettingsDialog, WholeThirdOctetButton) {
   EXPECT_EQ(d.IPE1->text(), L("10.1.2.3"));
 }
 
+TEST_F(SettingsDialog, BroadcastPortsTakesAPortListAndRefusesAnythingElse) {
+  Program& pr = open("[Settings]\nBroadcastPorts=27015-27017\n");
+  TSettings& d = pr.dlg;
+  EXPECT_EQ(d.EditBPorts->text(), L("27015-27017"));
+  auto enter = [&](const char* text) {
+    d.EditBPorts->clear();
+    QTest::keyClicks(d.EditBPorts, L(text));
+    QTest::keyClick(d.EditBPorts, Qt::Key_Return);
+  };
+  for (const char* bad : {"27015-", "0", "65536", "27015;27016", "27000-27064"}) {
+    SCOPED_TRACE(bad);
+    boxes.shown.clear();
+    enter(bad);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, L("Error"));
+    EXPECT_EQ(boxes.shown[0].text, L("Bad port"));
+    EXPECT_EQ(d.settings.BroadcastPorts, "27015-27017");
+    EXPECT_EQ(d.EditBPorts->text(), L("27015-27017"));
+  }
+  boxes.shown.clear();
+  enter("27015-27020, 27215");
+  enter("");  // empty: the scan port
+  enter("27016 27216");
+  EXPECT_TRUE(boxes.shown.empty());
+  EXPECT_EQ(d.settings.BroadcastPorts, "27016 27216");
+  EXPECT_EQ(closeAndReload().BroadcastPorts, "27016 27216");
+}
+
 TEST_F(SettingsDialog, PortEditsTakeOnlyDigitsAndBackspace) {
   Program& pr = open();
   TSettings& d = pr.dlg;

@@ -59,7 +59,7 @@ LoadResult LoadText(const TempFolder& dir, const std::string& text) {
 const char* const kDefaultSettingsSection =
     "[Settings]\nGameType=0\nHeight=351\nWidth=680\nTransLevel=255\nCSPort=27015\nTrans=0\nDoubleClick=1\n"
     "HLTVPort=27020\nBroadcast=1\nScanOld=1\nFavAutoScan=0\nUpdInterval=10\nDelay=0\nCurItem=0\nCurPage=0\n"
-    "FavWidth=103\n";
+    "FavWidth=103\nBroadcastPorts=\n";
 const char* const kDefaultLaunchLines =
     "ExePath0=\nParam0=-console\nExePath1=\nParam1=-game cstrike -console\nExePath2=\nParam2=-game cstrike\n"
     "ExePath3=\nParam3=-game czero\nExePath4=\nParam4=-steam -game cstrike -console\nExePath5=\n"

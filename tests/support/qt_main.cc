@@ -3,15 +3,16 @@
 #include <gtest/gtest.h>
 
 #include "query/udp_endpoint_qt.h"
-#include "util/local_address.h"
+#include "support/loopback_net.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   // No test may reach a real network: names never go to a name server, and the
-  // local address (and so the broadcast) stays on loopback unless a test says otherwise.
+  // local address and the interface list (and so the broadcast) stay on
+  // loopback unless a test says otherwise.
   gavrix::UdpEndpoint::SetDefaultResolver([](const QString&) { return std::optional<QHostAddress>(); });
-  gavrix::SetLocalAddressProvider([] { return std::string("127.0.0.1"); });
+  gavrix::test::KeepNetworkOnLoopback();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

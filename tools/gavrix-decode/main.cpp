@@ -14,6 +14,7 @@
 #include "query/dispatcher.h"
 #include "query/server_list.h"
 #include "serverlist/pane.h"
+#include "serverlist/row_print.h"
 #include "util/text.h"
 
 namespace {
@@ -131,44 +132,11 @@ bool ReadDatagram(const std::string& path, std::vector<uint8_t>& out, std::strin
   return true;
 }
 
-// A text as the window shows it, with the line's field separators escaped.
-void PutText(std::string& line, std::string_view text) {
-  for (char c : gavrix::DisplayUtf8(text)) {
-    switch (c) {
-      case '\\': line += "\\\\"; break;
-      case '\t': line += "\\t"; break;
-      case '\r': line += "\\r"; break;
-      case '\n': line += "\\n"; break;
-      default: line += c;
-    }
-  }
-}
-
 void PrintModels(const gavrix::ServerListModel& servers, const gavrix::PaneModel& players,
                  const gavrix::PaneModel& rules) {
-  std::string line;
-  for (int i = 0; i < servers.size(); ++i) {
-    const gavrix::ServerRow& r = servers.row(i);
-    line = "server";
-    for (int c = 0; c < gavrix::kColumnCount; ++c) {
-      line += '\t';
-      PutText(line, r.text(c));
-    }
-    line += '\t' + std::to_string(r.icon) + '\t' + std::to_string(r.osIcon) + '\t' + std::to_string(r.accessIcon);
-    std::cout << line << '\n';
-  }
-  auto pane = [&line](const char* kind, const gavrix::PaneModel& m) {
-    for (int i = 0; i < m.size(); ++i) {
-      line = kind;
-      line += '\t';
-      PutText(line, m.row(i).caption);
-      line += '\t';
-      PutText(line, m.row(i).value);
-      std::cout << line << '\n';
-    }
-  };
-  pane("player", players);
-  pane("rule", rules);
+  for (int i = 0; i < servers.size(); ++i) std::cout << gavrix::ServerLine(servers.row(i)) << '\n';
+  for (int i = 0; i < players.size(); ++i) std::cout << gavrix::PaneLine("player", players.row(i)) << '\n';
+  for (int i = 0; i < rules.size(); ++i) std::cout << gavrix::PaneLine("rule", rules.row(i)) << '\n';
 }
 
 }  // namespace
