@@ -39,8 +39,7 @@ const QStringList kHotkey{QStringLiteral("key"), QStringLiteral("shift+alt+s")};
 TEST(X11, SecondCopyEndsWithoutWindowOrFileAndTheFirstComesForward) {
   XServer x;
   ProgramCopy first;
-  first.start();
-  const quint64 window = first.waitForWindow();
+  const quint64 window = first.startShown();
   ASSERT_NE(window, 0u);
   XDoTool(kHotkey);
   ASSERT_TRUE(PumpUntil([&] { return !x.viewable(window); }));
@@ -102,8 +101,7 @@ TEST(X11, WithoutAWindowListASecondCopyEndsThroughTheLock) {
 TEST(X11, HotkeyHidesAndShowsWithNumLockAndCapsLockToo) {
   XServer x;
   ProgramCopy copy;
-  copy.start();
-  const quint64 window = copy.waitForWindow();
+  const quint64 window = copy.startShown();
   ASSERT_NE(window, 0u);
   for (const char* lock : {"", "Num_Lock", "Caps_Lock"}) {
     if (*lock) XDoTool({QStringLiteral("key"), QString::fromLatin1(lock)});
@@ -118,8 +116,7 @@ TEST(X11, HotkeyHidesAndShowsWithNumLockAndCapsLockToo) {
 TEST(X11, MinimisingHidesAndTheWindowHasNoTaskbarEntry) {
   XServer x;
   ProgramCopy copy;
-  copy.start();
-  const quint64 window = copy.waitForWindow();
+  const quint64 window = copy.startShown();
   ASSERT_NE(window, 0u);
   EXPECT_TRUE(x.netWmState(window).contains(QStringLiteral("_NET_WM_STATE_SKIP_TASKBAR")));
   XDoTool({QStringLiteral("windowminimize"), QString::number(window)});
@@ -136,8 +133,7 @@ TEST(X11, MinimisingHidesAndTheWindowHasNoTaskbarEntry) {
 TEST(X11, EndSignalsEndTheProgramWithEverySettingSaved) {
   for (int sig : {SIGTERM, SIGINT, SIGHUP}) {
     ProgramCopy copy("[Settings]\nBroadcast=0\nWidth=700\n");
-    copy.start();
-    ASSERT_NE(copy.waitForWindow(), 0u) << sig;
+    ASSERT_NE(copy.startShown(), 0u) << sig;
     ::kill(static_cast<pid_t>(copy.process().processId()), sig);
     ASSERT_TRUE(copy.process().waitForFinished(5000)) << sig;
     EXPECT_EQ(copy.process().exitStatus(), QProcess::NormalExit) << sig;

@@ -52,6 +52,11 @@ class ProgramCopy {
   void startOffscreen(const QString& runtimeFolder);
   // Waits for the main window to be viewable; its id or 0.
   quint64 waitForWindow(int ms = 5000);
+  // start() and waitForWindow().
+  quint64 startShown() {
+    start();
+    return waitForWindow();
+  }
   QProcess& process() { return process_; }
   std::string iniPath() const { return folder_.file("gavrix.ini"); }
   bool iniExists() const;
