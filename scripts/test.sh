@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test (widget tests run headless).
+# Sets up, builds and runs every test (widget tests run headless; the X tests start
+# private X sessions of their own).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh

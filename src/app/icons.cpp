@@ -504,7 +504,7 @@ const Pictures& All() {
       all->tray[t].addPixmap(QPixmap::fromImage(Radar(16, t == 0 ? 45 : 200, t == 1)));
       all->tray[t].addPixmap(QPixmap::fromImage(Radar(32, t == 0 ? 45 : 200, t == 1)));
     }
-    for (int size : {16, 24, 32, 48, 64, 128}) all->app.addPixmap(QPixmap::fromImage(Radar(size, 45, false)));
+    for (int size : {16, 24, 32, 48, 64, 128}) all->app.addPixmap(QPixmap::fromImage(RenderAppIcon(size)));
     return all;
   }();
   return *pictures;
@@ -521,6 +521,8 @@ QImage RenderServerIcon(int index, int size) {
   Draw(p, index);
   return image;
 }
+
+QImage RenderAppIcon(int size) { return Radar(size, 45, false); }
 
 const QList<QIcon>& ServerIcons() { return All().icons; }
 

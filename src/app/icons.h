@@ -28,6 +28,9 @@ QIcon TrayImage(int index);
 // The program's own icon, in several sizes.
 QIcon AppIcon();
 
+// Renders the program's icon at size x size pixels (also for the icon files of an installation).
+QImage RenderAppIcon(int size);
+
 // Renders server list icon `index` at size x size pixels (for the caches above, and to look at them enlarged).
 QImage RenderServerIcon(int index, int size);
 

@@ -59,6 +59,7 @@ TForm1::TForm1(quint16 udpPort, QWidget* parent)
   connect(ui.Hide1, &QAction::triggered, this, [this] { hide(); });
   connect(ui.Exit1, &QAction::triggered, this, [this] { close(); });
   wireServerList();
+  wireShell();
   AddShortcuts(*this);
 }
 

@@ -22,6 +22,7 @@ namespace gavrix {
 
 struct Settings;
 class IniFile;
+class WebAddress;
 
 class TForm1 : public QMainWindow, public ReplyEvents {
   Q_OBJECT
@@ -126,6 +127,21 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   // Shows the settings dialog without blocking this window.
   void showSettingsDialog();
 
+  // Shell (main_window_shell.cpp): menus, tray, hotkey 1, showing and hiding.
+  QWidget* aboutBox = nullptr;
+  WebAddress* web = nullptr;
+  void Hide1Click();
+  void Exit1Click();
+  void Options1Click();
+  void About2Click();
+  void Homepage1Click();
+  void TrayIconDblClick();
+  void TrayShowClick();
+  void TrayExitClick();
+  void WMHotKey(int id);
+  // Shows the window, restored, in front (hotkey, tray double click, a later copy's request).
+  void showInFront();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   // Every showing applies the transparency settings and restarts the
@@ -134,9 +150,12 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   void hideEvent(QHideEvent* event) override;
   // Refused while a scan runs, which is stopped instead; otherwise ends the program.
   void closeEvent(QCloseEvent* event) override;
+  // Minimising hides the window instead.
+  void changeEvent(QEvent* event) override;
 
  private:
   void wireServerList();
+  void wireShell();
   bool mouseDownPending_ = false;
 };
 
