@@ -128,6 +128,12 @@ void TForm1::PMSAddClick() {
   if (row < 0 || !settings) return;
   const std::string address = servers.row(row).address();
   const std::string port = servers.row(row).port();
+  // A GoldSrc reply writes its port text itself: a favourite must be a port a scan can use.
+  const std::optional<uint16_t> number = PortNumber(port);
+  if (!number || *number == 0) {
+    Boxes().message(this, QStringLiteral("Error"), QStringLiteral("Bad port"), BoxIcon::Error);
+    return;
+  }
   for (const Favourite& f : settings->favourites) {
     if (f.host == address && f.port == port) {
       Boxes().message(this, QStringLiteral("Error"), QStringLiteral("This address is already exist"), BoxIcon::Error);

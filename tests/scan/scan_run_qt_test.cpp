@@ -371,6 +371,23 @@ TEST_F(Scan, RefreshQueriesTheRememberedServers) {
   EXPECT_EQ(fakes.received()[0].server, 2);
 }
 
+TEST_F(Scan, AFavouriteFromTheListNeedsAUsablePort) {
+  Make();
+  for (const char* port : {"q1", "0", "70000", ""}) {
+    w->servers.clear();
+    int r = w->servers.append("1.6", 0);
+    for (const std::string& sub : {std::string("name"), std::string("127.2.12.1"), std::string(port)})
+      w->servers.appendSub(r, sub);
+    w->selectRow(0);
+    boxes.shown.clear();
+    w->PMSAddClick();
+    EXPECT_TRUE(settings.favourites.empty()) << port;
+    ASSERT_EQ(boxes.shown.size(), 1u) << port;
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Bad port"));
+  }
+}
+
 TEST_F(Scan, FavouritesAddAndAutoScanTick) {
   int a = fakes.add("127.2.10.1", 0, AnswerInfo(Build(Named("a"))));
   int b = fakes.add("127.2.10.2", 0, AnswerInfo(Build(Named("b"))));

@@ -360,14 +360,12 @@ int Run(QCoreApplication& app) {
 
   QEventLoop loop;
   std::set<std::string> answered;
+  size_t queriedAnswered = 0;  // addresses in both sets, counted as they answer
   // Details: the server being asked, and which of its replies have come.
   std::string asking;
   bool gotPlayers = false, gotRules = false;
   auto everyoneAnswered = [&] {
-    if (plan.broadcast || driver.queried.empty()) return false;
-    for (const std::string& a : driver.queried)
-      if (!answered.count(a)) return false;
-    return true;
+    return !plan.broadcast && !driver.queried.empty() && queriedAnswered == driver.queried.size();
   };
   QObject::connect(&endpoint, &UdpEndpoint::datagramReceived, &app,
                    [&](const QByteArray& bytes, const QString& address, quint16 port) {
@@ -381,7 +379,8 @@ int Run(QCoreApplication& app) {
                      const char type = bytes[4];
                      // An info reply, listed or not: that address has answered.
                      if (asking.empty() && (type == 'I' || type == 'm' || type == 'i')) {
-                       answered.insert(address.toStdString());
+                       const std::string from = address.toStdString();
+                       if (answered.insert(from).second && driver.queried.count(from)) ++queriedAnswered;
                        if (loop.isRunning() && everyoneAnswered()) loop.quit();
                      }
                      if (asking.empty() || address.toStdString() != asking) return;
