@@ -7,10 +7,10 @@
 #include <QScreen>
 #include <QShowEvent>
 
-#include "app/icons.h"
+#include "widgets/icons_qt.h"
 #include "app/platform/desktop.h"
 #include "settings/settings.h"
-#include "settings/translucency_qt.h"
+#include "widgets/translucency_qt.h"
 
 namespace gavrix {
 

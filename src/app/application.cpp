@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "app/icons.h"
+#include "widgets/icons_qt.h"
 #include "app/platform/end_signals.h"
 #include "app/program.h"
 #include "app/settings_location.h"

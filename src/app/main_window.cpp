@@ -15,7 +15,7 @@
 
 #include "app/shortcuts.h"
 #include "settings/settings.h"
-#include "settings/translucency_qt.h"
+#include "widgets/translucency_qt.h"
 #include "util/code_page.h"
 #include "util/message_box_qt.h"
 #include "util/text.h"

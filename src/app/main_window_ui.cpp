@@ -27,7 +27,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "app/icons.h"
+#include "widgets/icons_qt.h"
 #include "serverlist/list_models_qt.h"
 
 namespace gavrix {

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/gauge.h"
+#include "widgets/gauge_qt.h"
 
 class QAction;
 class QAbstractButton;

@@ -16,7 +16,7 @@
 #include <QSpinBox>
 
 #include "settings/settings.h"
-#include "settings/translucency_qt.h"
+#include "widgets/translucency_qt.h"
 #include "util/message_box_qt.h"
 
 namespace gavrix {

@@ -3,7 +3,7 @@
 
 #include <QIcon>
 
-#include "app/icons.h"
+#include "widgets/icons_qt.h"
 #include "query/catalogue.h"
 #include "util/text.h"
 

@@ -3,7 +3,7 @@
 // clicks and the players pane's order. Handlers of the main window.
 #include <QToolButton>
 
-#include "app/icons.h"
+#include "widgets/icons_qt.h"
 #include "app/main_window.h"
 #include "settings/settings.h"
 

@@ -25,9 +25,9 @@
 
 #include "app/main_window.h"
 #include "scan/broadcast.h"
-#include "settings/edits_qt.h"
-#include "settings/ip_edit_qt.h"
-#include "settings/translucency_qt.h"
+#include "widgets/edits_qt.h"
+#include "widgets/ip_edit_qt.h"
+#include "widgets/translucency_qt.h"
 #include "util/code_page.h"
 #include "util/message_box_qt.h"
 #include "util/text.h"

@@ -16,8 +16,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "settings/edits_qt.h"
-#include "settings/ip_edit_qt.h"
+#include "widgets/edits_qt.h"
+#include "widgets/ip_edit_qt.h"
 #include "settings/settings_dialog_qt.h"
 #include "util/code_page.h"
 

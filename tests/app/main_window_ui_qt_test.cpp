@@ -16,8 +16,8 @@
 #include <set>
 #include <vector>
 
-#include "app/gauge.h"
-#include "app/icons.h"
+#include "widgets/gauge_qt.h"
+#include "widgets/icons_qt.h"
 #include "app/main_window_ui.h"
 #include "query/server_list.h"
 #include "serverlist/list_models_qt.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/icons.h"
+#include "widgets/icons_qt.h"
 #include "serverlist/list_models_qt.h"
 
 namespace gavrix {

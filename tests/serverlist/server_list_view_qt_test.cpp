@@ -10,7 +10,7 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "app/icons.h"
+#include "widgets/icons_qt.h"
 #include "app/main_window.h"
 #include "settings/settings.h"
 #include "support/fake_server.h"

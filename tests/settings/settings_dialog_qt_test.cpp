@@ -22,11 +22,11 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "settings/edits_qt.h"
-#include "settings/ip_edit_qt.h"
+#include "widgets/edits_qt.h"
+#include "widgets/ip_edit_qt.h"
 #include "settings/settings.h"
 #include "settings/settings_dialog_qt.h"
-#include "settings/translucency_qt.h"
+#include "widgets/translucency_qt.h"
 #include "settings/temp_folder.h"
 #include "support/scripted_boxes_qt.h"
 

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <cstdio>
 
-#include "app/icons.h"
+#include "widgets/icons_qt.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -4,7 +4,7 @@
 #include <QAction>
 #include <QMenu>
 
-#include "app/icons.h"
+#include "widgets/icons_qt.h"
 
 namespace gavrix {
 

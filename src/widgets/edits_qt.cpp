@@ -1,5 +1,5 @@
 // Digits-only edit and arrows-only spin edit.
-#include "settings/edits_qt.h"
+#include "widgets/edits_qt.h"
 
 #include <QKeyEvent>
 #include <QValidator>

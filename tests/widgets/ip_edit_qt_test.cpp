@@ -9,7 +9,7 @@
 #include <map>
 #include <string>
 
-#include "settings/ip_edit_qt.h"
+#include "widgets/ip_edit_qt.h"
 #include "support/scripted_boxes_qt.h"
 
 using namespace gavrix;

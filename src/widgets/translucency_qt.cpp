@@ -1,5 +1,5 @@
 // Window translucency through the window opacity; the state lives on the window itself.
-#include "settings/translucency_qt.h"
+#include "widgets/translucency_qt.h"
 
 #include <QVariant>
 #include <QWidget>

@@ -1,5 +1,5 @@
 // Vertical progress gauge: value bookkeeping and painting.
-#include "app/gauge.h"
+#include "widgets/gauge_qt.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>

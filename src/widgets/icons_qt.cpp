@@ -1,5 +1,5 @@
 // Draws every picture of the program with QPainter on a 16-unit grid, scaled to the size asked for.
-#include "app/icons.h"
+#include "widgets/icons_qt.h"
 
 #include <QFont>
 #include <QLinearGradient>

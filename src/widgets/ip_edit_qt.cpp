@@ -1,5 +1,5 @@
 // The IPv4 address edit and its typing rules.
-#include "settings/ip_edit_qt.h"
+#include "widgets/ip_edit_qt.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "settings/edits_qt.h"
 #include "util/message_box_qt.h"
+#include "widgets/edits_qt.h"
 
 namespace gavrix {
 
