@@ -42,6 +42,12 @@ TForm1::TForm1(quint16 udpPort, QWidget* parent)
       [this](int panel, const QString& text) { ui.SBar->setPanelText(panel, text); },
       [this](const std::string& host, uint16_t port) { return sendInfoQueries(host, port); },
       [this] { NetworkError(); }, [this]() -> const Settings* { return settings; }});
+  serverList.setParts(ServerListParts{
+      &servers, &players, &rules, ui.SBPlay, ui.SBAuto, [this] { return selectedRow(); },
+      [this](int picture) { ui.setGamePicture(picture); },
+      [this](const std::string& address, uint16_t port) { return engine.sendDetails(address, port); },
+      [this] { NetworkError(); }, [this] { return autoConnect(); },
+      [this] { return settings && settings->DoubleClick; }, [this] { SBPlayClick(); }});
   connect(ui.TimerAuto, &QTimer::timeout, this, [this] { Guarded(this, [this] { TimerAutoTimer(); }); });
 
   connect(ui.SBScanAll, &QToolButton::clicked, this, [this] { Guarded(this, [this] { SBScanAllClick(); }); });
@@ -70,6 +76,15 @@ void TForm1::attachSettings(Settings* s, IniFile* store, QWidget* dialog) {
   ini = store;
   settingsDialog = dialog;
   applyReplyOptions();
+}
+
+SettingsParts TForm1::settingsParts() {
+  return SettingsParts{
+      this, ui.TimerFav, [this](int panel, const QString& text) { ui.SBar->setPanelText(panel, text); },
+      [this] { return ui.RG->itemIndex(); }, [this](int choice) { ui.RG->setItemIndex(choice); },
+      [this](Settings* s, IniFile* store, QWidget* dialog) { attachSettings(s, store, dialog); },
+      [this](std::function<void()> changed) { favouritesChanged = std::move(changed); },
+      [this] { applyReplyOptions(); }};
 }
 
 void TForm1::showSettingsDialog() {
@@ -146,7 +161,7 @@ void TForm1::wireServerList() {
   connect(ui.LW, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     // A right press is handled by the list before its context menu request.
     if (mouseDownPending_) LWMouseDown();
-    if (popupArmed) ui.PMServers->popup(ui.LW->viewport()->mapToGlobal(at));
+    if (serverList.popupArmed) ui.PMServers->popup(ui.LW->viewport()->mapToGlobal(at));
   });
   ui.LW->viewport()->installEventFilter(this);
 }
@@ -205,7 +220,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::LWMouseDown() {
   mouseDownPending_ = false;
-  popupArmed = selectedRow() >= 0;
+  serverList.popupArmed = selectedRow() >= 0;
 }
 
 }  // namespace gavrix

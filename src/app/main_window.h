@@ -17,6 +17,8 @@
 #include "scan/event_loop_driver_qt.h"
 #include "scan/scan_engine.h"
 #include "serverlist/list_models_qt.h"
+#include "serverlist/server_list_view_qt.h"
+#include "settings/settings_dialog_qt.h"
 
 namespace gavrix {
 
@@ -35,6 +37,8 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   // The settings held by the settings dialog, the store behind them, and the
   // dialog itself; until they are given every game is shown.
   void attachSettings(Settings* settings, IniFile* ini, QWidget* settingsDialog);
+  // What the settings dialog works on here.
+  SettingsParts settingsParts();
 
   // The core models come first: the views in ui observe them until ui goes.
   ServerListModel servers;
@@ -59,9 +63,8 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   using Listed = HostPort;
   std::vector<Listed> refreshList;  // servers remembered at the end of a run
 
-  // Server list view state.
-  int sortColumn = 0;
-  bool popupArmed = false;
+  // The server list's handlers and their state.
+  ServerListController serverList;
 
   // Runs after the favourites list changed here, so the settings dialog shows it.
   std::function<void()> favouritesChanged;
@@ -87,12 +90,12 @@ class TForm1 : public QMainWindow, public ReplyEvents {
   void TimerFavTimer();
 
   // Server list view.
-  void LWColumnClick(int column);
-  void LWSelectItem();
-  void LWClick();
+  void LWColumnClick(int column) { serverList.LWColumnClick(column); }
+  void LWSelectItem() { serverList.LWSelectItem(); }
+  void LWClick() { serverList.LWClick(); }
   void LWMouseDown();
-  void LWDblClick();
-  void LWPlayersColumnClick(int column);
+  void LWDblClick() { serverList.LWDblClick(); }
+  void LWPlayersColumnClick(int column) { serverList.LWPlayersColumnClick(column); }
   int selectedRow() const;
   void selectRow(int row);
 

@@ -42,7 +42,7 @@ Program::Program(Desktop desktop, Options options) : desktop_(std::move(desktop)
   // An installed copy keeps its settings in a folder of its own that may not exist yet.
   QDir().mkpath(QFileInfo(options.iniPath).absolutePath());
   ini_ = std::make_unique<IniFile>(options.iniPath.toStdString());
-  settings_ = std::make_unique<TSettings>(*main_, *ini_);
+  settings_ = std::make_unique<TSettings>(main_->settingsParts(), *ini_);
 
   about_ = std::make_unique<TFormAbout>(&settings_->settings, desktop_.web.get());
   settings_->addTranslucentWindow(about_.get());

@@ -187,6 +187,8 @@ void JoinController::TimerAutoTimer() {
 }
 
 void JoinController::JoinCheck(int row, const std::string& address, const std::string& playersText) {
+  // Runs for every listed info reply: nothing is read or built unless a watched server answers.
+  if (!autoConnect.active() || address != autoConnect.watched().address) return;
   const QString comparison = auto_ ? auto_->CB->currentText() : QStringLiteral("<=");
   const JoinOutcome check = autoConnect.check(address, PlayerCount(playersText), comparison.toStdString());
   if (check == JoinOutcome::NotWatched) return;

@@ -1,50 +1,53 @@
-// How the user works with the server list: ordering by a column, selecting a
-// row (which asks that server for its players and rules), clicks, double
-// clicks and the players pane's order. Handlers of the main window.
+// The server list's handlers on the models and controls the window hands over.
+#include "serverlist/server_list_view_qt.h"
+
 #include <QToolButton>
 
+#include "query/server_list.h"
+#include "scan/scan_engine.h"
+#include "serverlist/pane.h"
 #include "widgets/icons_qt.h"
-#include "app/main_window.h"
-#include "settings/settings.h"
 
 namespace gavrix {
 
-void TForm1::LWColumnClick(int column) {
+void ServerListController::LWColumnClick(int column) {
   sortColumn = column;
-  servers.sortByColumn(column);
+  parts_.servers->sortByColumn(column);
 }
 
-void TForm1::LWSelectItem() {
+void ServerListController::LWSelectItem() {
   popupArmed = false;
-  players.clear();
-  rules.clear();
-  int row = selectedRow();
+  parts_.players->clear();
+  parts_.rules->clear();
+  int row = parts_.selectedRow();
   if (row < 0) return;
-  const ServerRow& r = servers.row(row);
+  const ServerRow& r = parts_.servers->row(row);
   const std::string address = r.address();
   const int icon = r.icon;
   auto port = PortNumber(r.port());
-  bool ok = port && engine.sendDetails(address, *port);
-  if (!ok) NetworkError();
-  ui.SBPlay->setEnabled(true);
-  ui.SBAuto->setEnabled(true);
-  ui.setGamePicture(-1);
-  ui.setGamePicture(GamePictureForIcon(icon));
+  bool ok = port && parts_.sendDetails(address, *port);
+  if (!ok) parts_.networkError();
+  parts_.play->setEnabled(true);
+  parts_.autoButton->setEnabled(true);
+  parts_.setGamePicture(-1);
+  parts_.setGamePicture(GamePictureForIcon(icon));
 }
 
-void TForm1::LWClick() {
-  if (selectedRow() >= 0) return;
-  ui.SBPlay->setEnabled(false);
-  if (!autoConnect()) ui.SBAuto->setEnabled(false);
-  ui.setGamePicture(-1);
-  players.clear();
-  rules.clear();
+void ServerListController::LWClick() {
+  if (parts_.selectedRow() >= 0) return;
+  parts_.play->setEnabled(false);
+  if (!parts_.autoConnect()) parts_.autoButton->setEnabled(false);
+  parts_.setGamePicture(-1);
+  parts_.players->clear();
+  parts_.rules->clear();
 }
 
-void TForm1::LWDblClick() {
-  if (selectedRow() >= 0 && settings && settings->DoubleClick) SBPlayClick();
+void ServerListController::LWDblClick() {
+  if (parts_.selectedRow() >= 0 && parts_.doubleClick()) parts_.join();
 }
 
-void TForm1::LWPlayersColumnClick(int column) { players.sort(column == 0 ? CompareNick : CompareFrags); }
+void ServerListController::LWPlayersColumnClick(int column) {
+  parts_.players->sort(column == 0 ? CompareNick : CompareFrags);
+}
 
 }  // namespace gavrix

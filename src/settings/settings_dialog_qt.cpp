@@ -23,14 +23,14 @@
 #include <stdexcept>
 #include <utility>
 
-#include "app/main_window.h"
 #include "scan/broadcast.h"
-#include "widgets/edits_qt.h"
-#include "widgets/ip_edit_qt.h"
-#include "widgets/translucency_qt.h"
+#include "scan/scan_engine.h"
 #include "util/code_page.h"
 #include "util/message_box_qt.h"
 #include "util/text.h"
+#include "widgets/edits_qt.h"
+#include "widgets/ip_edit_qt.h"
+#include "widgets/translucency_qt.h"
 
 namespace gavrix {
 
@@ -62,7 +62,8 @@ bool UsablePort(const QString& text) {
 
 }  // namespace
 
-TSettings::TSettings(TForm1& main, IniFile& ini, QWidget* parent) : QDialog(parent), main_(main), ini_(ini) {
+TSettings::TSettings(SettingsParts main, IniFile& ini, QWidget* parent)
+    : QDialog(parent), main_(std::move(main)), ini_(ini) {
   buildUi();
   wire();
   // Centred on the screen the dialog opens on.
@@ -165,14 +166,14 @@ void TSettings::wirePortEdit(DigitsEdit* edit, std::string& stored, std::string&
 void TSettings::FormCreate() {
   LoadResult loaded = LoadSettings(ini_);
   settings = std::move(loaded.settings);
-  main_.attachSettings(&settings, &ini_, this);
+  main_.attach(&settings, &ini_, this);
   // The main window only appends: the selected row stays where it is.
-  main_.favouritesChanged = [this] { fillFavourites(selectedFavourite()); };
+  main_.onFavouritesChanged([this] { fillFavourites(selectedFavourite()); });
   const Settings s = settings;  // the loaded values; the controls' handlers write them back as they are set
 
   // The load already wrote GameType back where the choice differs from the game port.
-  main_.ui.RG->setItemIndex(s.GameType);
-  main_.resize(s.Width, s.Height);  // the window's minimum size applies
+  main_.setScanPortChoice(s.GameType);
+  main_.window->resize(s.Width, s.Height);  // the window's minimum size applies
   {
     const QSignalBlocker quiet(CBGame);
     CBGame->setCurrentIndex(s.CurItem);
@@ -191,8 +192,8 @@ void TSettings::FormCreate() {
   SEUpdInterval->setValue(s.UpdInterval);
   if (CBAutoUpdate->isChecked()) {
     // The first auto-scan runs right after start; its run sets the interval back.
-    main_.ui.TimerFav->setInterval(200);
-    main_.ui.TimerFav->start();
+    main_.timerFav->setInterval(200);
+    main_.timerFav->start();
   }
   // A Qt page control always shows a page: "none" shows the first, and stays
   // "none" in the file until the user picks a page.
@@ -206,7 +207,7 @@ void TSettings::FormCreate() {
     if (static_cast<int>(kOfferedCodePages[i]) == s.TextCodePage) CBCodePage->setCurrentIndex(static_cast<int>(i));
   main_.applyReplyOptions();
   // The windows start at the stored level; each showing applies it again.
-  SetTranslucencyLevel(&main_, s.TransLevel);
+  SetTranslucencyLevel(main_.window, s.TransLevel);
   SetTranslucencyLevel(this, s.TransLevel);
   CBTrans->setChecked(s.Trans);
   TBTrans->setEnabled(s.Trans);
@@ -217,16 +218,16 @@ void TSettings::FormCreate() {
   fillRanges();
   fillFavourites();
 
-  for (const std::string& text : loaded.errors) ShowError(&main_, std::runtime_error(text));
+  for (const std::string& text : loaded.errors) ShowError(main_.window, std::runtime_error(text));
 }
 
 void TSettings::FormDestroy() {
-  settings.Width = main_.width();
-  settings.Height = main_.height();
-  settings.GameType = main_.ui.RG->itemIndex();
-  Guarded(&main_, [this] { SaveOnExit(ini_, settings); });
-  main_.favouritesChanged = nullptr;
-  main_.attachSettings(nullptr, nullptr, nullptr);
+  settings.Width = main_.window->width();
+  settings.Height = main_.window->height();
+  settings.GameType = main_.scanPortChoice();
+  Guarded(main_.window, [this] { SaveOnExit(ini_, settings); });
+  main_.onFavouritesChanged(nullptr);
+  main_.attach(nullptr, nullptr, nullptr);
 }
 
 // ---- Showing ----
@@ -315,7 +316,7 @@ void TSettings::addTranslucentWindow(QWidget* window) {
 }
 
 std::vector<QWidget*> TSettings::translucentWindows(bool all) const {
-  std::vector<QWidget*> out{&main_, const_cast<TSettings*>(this)};
+  std::vector<QWidget*> out{main_.window, const_cast<TSettings*>(this)};
   if (all)
     for (const QPointer<QWidget>& w : followers_)
       if (w) out.push_back(w.data());
@@ -518,15 +519,15 @@ void TSettings::LVFavColumnClick(int column) {
 }
 
 void TSettings::CBAutoUpdateClick() {
-  QTimer* timer = main_.ui.TimerFav;
+  QTimer* timer = main_.timerFav;
   settings.FavAutoScan = CBAutoUpdate->isChecked();
   if (settings.FavAutoScan) {
     if (!timer->isActive()) timer->start();
-    main_.ui.SBar->setPanelText(2, QStringLiteral(" Autoscan enabled"));
+    main_.status(2, QStringLiteral(" Autoscan enabled"));
   } else {
     timer->stop();
-    main_.ui.SBar->setPanelText(0, QString());
-    main_.ui.SBar->setPanelText(2, QStringLiteral(" Autoscan disabled"));
+    main_.status(0, QString());
+    main_.status(2, QStringLiteral(" Autoscan disabled"));
   }
 }
 
@@ -534,7 +535,7 @@ void TSettings::SEUpdIntervalChange() {
   const int v = SEUpdInterval->value();
   settings.UpdInterval = v;
   // A new interval on the running timer starts its wait again.
-  if (v >= 5) main_.ui.TimerFav->setInterval(v * 1000);
+  if (v >= 5) main_.timerFav->setInterval(v * 1000);
 }
 
 }  // namespace gavrix

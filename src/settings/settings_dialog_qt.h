@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <vector>
 
 #include "query/catalogue.h"
@@ -17,15 +18,29 @@ class QLineEdit;
 class QPushButton;
 class QSlider;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 class QTreeWidget;
 
 namespace gavrix {
 
-class TForm1;
 class IpEdit;
 class DigitsEdit;
 class ArrowSpinEdit;
+
+// What the settings dialog works on in the main window, handed to it.
+struct SettingsParts {
+  QWidget* window = nullptr;    // size and translucency; parent of error boxes
+  QTimer* timerFav = nullptr;   // the favourites auto-scan
+  std::function<void(int panel, const QString& text)> status;
+  std::function<int()> scanPortChoice;
+  std::function<void(int choice)> setScanPortChoice;
+  // Gives the window the live settings, their store and this dialog (nullptrs take them back).
+  std::function<void(Settings*, IniFile*, QWidget*)> attach;
+  // Runs after the window changed the favourites list (nullptr: nothing runs).
+  std::function<void(std::function<void()>)> onFavouritesChanged;
+  std::function<void()> applyReplyOptions;  // ModernServers or TextCodePage changed
+};
 
 // Holds every setting while the program runs. The controls edit `settings` in
 // place: each change is there at once for the scan, the decoders, the launcher
@@ -36,7 +51,7 @@ class TSettings : public QDialog {
 
  public:
   // Runs the settings load from ini and hands the settings to the main window.
-  TSettings(TForm1& main, IniFile& ini, QWidget* parent = nullptr);
+  TSettings(SettingsParts main, IniFile& ini, QWidget* parent = nullptr);
   // The exit save.
   ~TSettings() override;
 
@@ -156,7 +171,7 @@ class TSettings : public QDialog {
   void favWidthResized(int width);
   std::vector<QWidget*> translucentWindows(bool all) const;
 
-  TForm1& main_;
+  SettingsParts main_;
   IniFile& ini_;
   QString exeFilter_;  // the open-file filter last used
   std::string acceptedCSPort_, acceptedHLTVPort_;  // port edits' texts when last left

@@ -67,7 +67,7 @@ TEST_F(View, HeaderClickSortsAscendingAsText) {
   for (const auto& c : cases) {
     w->LWColumnClick(c.column);
     EXPECT_EQ(Column(c.column), c.want) << "column " << c.column;
-    EXPECT_EQ(w->sortColumn, c.column);
+    EXPECT_EQ(w->serverList.sortColumn, c.column);
   }
   w->LWColumnClick(kColGame);
   EXPECT_EQ(Column(kColGame)[0], "1.6");

@@ -40,7 +40,7 @@ QString L(const char* text) { return QString::fromUtf8(text); }
 // The program's windows in their creation order; destroyed in reverse, so the
 // dialog's exit save runs while the main window still exists.
 struct Program {
-  explicit Program(const std::string& path) : ini(path), main(0), dlg(main, ini) {}
+  explicit Program(const std::string& path) : ini(path), main(0), dlg(main.settingsParts(), ini) {}
   IniFile ini;
   TForm1 main;
   TSettings dlg;
