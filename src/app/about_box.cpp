@@ -7,9 +7,10 @@
 #include <QScreen>
 #include <QShowEvent>
 
-#include "widgets/icons_qt.h"
 #include "app/platform/desktop.h"
 #include "settings/settings.h"
+#include "widgets/icons_qt.h"
+#include "widgets/placement_qt.h"
 #include "widgets/translucency_qt.h"
 
 namespace gavrix {
@@ -69,8 +70,7 @@ TFormAbout::TFormAbout(const Settings* settings, WebAddress* web, QWidget* paren
   Label10->installEventFilter(this);
   setLinkColor(kLinkColor);
 
-  if (QScreen* screen = QGuiApplication::primaryScreen())
-    move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+  CentreOnScreen(this);
 }
 
 void TFormAbout::showEvent(QShowEvent* event) {

@@ -13,6 +13,7 @@
 #include "settings/ini_file.h"
 #include "settings/settings_dialog_qt.h"
 #include "util/message_box_qt.h"
+#include "widgets/placement_qt.h"
 #include "widgets/tray_qt.h"
 
 namespace gavrix {
@@ -81,11 +82,7 @@ Program::~Program() {
 int Program::exec() {
   if (!main_) return 0;
   // Centred at the size the settings gave it.
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame = main_->frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    main_->move(frame.topLeft());
-  }
+  CentreOnScreen(main_.get());
   main_->show();
   return QApplication::exec();
 }

@@ -18,6 +18,7 @@
 #include "settings/settings.h"
 #include "widgets/translucency_qt.h"
 #include "util/message_box_qt.h"
+#include "widgets/placement_qt.h"
 
 namespace gavrix {
 
@@ -51,14 +52,6 @@ void ApplyShown(QWidget* w, const TranslucencySource& source) {
 }
 
 }  // namespace
-
-void CentreOnScreen(QWidget* window) {
-  QScreen* screen = window->screen();
-  if (!screen) return;
-  QRect frame = window->frameGeometry();
-  frame.moveCenter(screen->availableGeometry().center());
-  window->move(frame.topLeft());
-}
 
 // ---- Password ----
 

@@ -94,7 +94,4 @@ class TFormAuto : public QDialog {
   TranslucencySource translucency_;
 };
 
-// Places a window in the middle of its screen.
-void CentreOnScreen(QWidget* window);
-
 }  // namespace gavrix

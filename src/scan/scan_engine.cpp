@@ -12,6 +12,11 @@ std::optional<uint16_t> PortNumber(const std::string& text) {
   return static_cast<uint16_t>(*v);
 }
 
+bool IsUsablePort(const std::string& text) {
+  const std::optional<uint16_t> port = PortNumber(text);
+  return port && *port > 0;
+}
+
 bool ScanEngine::sendInfo(const std::string& host, uint16_t port, const std::function<void()>& between,
                           bool broadcast) {
   if (!driver_.send(host, port, queries_.sourceInfo(), broadcast)) return false;

@@ -19,6 +19,9 @@ namespace gavrix {
 
 // Reads a port text as the scan and the senders do: a decimal number 0 to 65535.
 std::optional<uint16_t> PortNumber(const std::string& text);
+// A port text a scan can use: PortNumber gives 1 to 65535. What the program
+// accepts where a port is entered.
+bool IsUsablePort(const std::string& text);
 
 // A favourite or a refresh entry: host (or address) text and port text as stored.
 using HostPort = Favourite;

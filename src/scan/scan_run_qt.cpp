@@ -129,8 +129,7 @@ void TForm1::PMSAddClick() {
   const std::string address = servers.row(row).address();
   const std::string port = servers.row(row).port();
   // A GoldSrc reply writes its port text itself: a favourite must be a port a scan can use.
-  const std::optional<uint16_t> number = PortNumber(port);
-  if (!number || *number == 0) {
+  if (!IsUsablePort(port)) {
     Boxes().message(this, QStringLiteral("Error"), QStringLiteral("Bad port"), BoxIcon::Error);
     return;
   }

@@ -30,6 +30,7 @@
 #include "util/text.h"
 #include "widgets/edits_qt.h"
 #include "widgets/ip_edit_qt.h"
+#include "widgets/placement_qt.h"
 #include "widgets/translucency_qt.h"
 
 namespace gavrix {
@@ -55,10 +56,7 @@ void Error(QWidget* parent, const char* text) {
 }
 
 // A port the program can send to: 1 to 65535, read as the senders read it.
-bool UsablePort(const QString& text) {
-  const std::optional<uint16_t> port = PortNumber(Std(text));
-  return port && *port > 0;
-}
+bool UsablePort(const QString& text) { return IsUsablePort(Std(text)); }
 
 }  // namespace
 
@@ -67,11 +65,8 @@ TSettings::TSettings(SettingsParts main, IniFile& ini, QWidget* parent)
   buildUi();
   wire();
   // Centred on the screen the dialog opens on.
-  if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    adjustSize();
-    const QRect area = screen->availableGeometry();
-    move(area.center() - QPoint(width() / 2, height() / 2));
-  }
+  adjustSize();
+  CentreOnScreen(this);
   FormCreate();
 }
 
