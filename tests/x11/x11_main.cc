@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "query/udp_endpoint_qt.h"
-#include "util/local_address.h"
+#include "support/loopback_net.h"
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "xcb");
   QApplication app(argc, argv);
   gavrix::UdpEndpoint::SetDefaultResolver([](const QString&) { return std::optional<QHostAddress>(); });
-  gavrix::SetLocalAddressProvider([] { return std::string("127.0.0.1"); });
+  // The local address and the interface list stay on loopback, as in every test program.
+  gavrix::test::KeepNetworkOnLoopback();
   return RUN_ALL_TESTS();
 }
